@@ -1,0 +1,45 @@
+# Tangrel 2.0 — the two set-up commands are `make play` and `make test`.
+JOBS ?= $(shell nproc)
+BUILD := build
+ASAN := build-asan
+FUZZ := build-fuzz
+FUZZ_SECONDS ?= 20
+
+.PHONY: play test bench fuzz deps build build-asan contact-sheet install clean
+
+deps:
+	@scripts/install-deps
+
+build: deps
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	cmake --build $(BUILD) -j $(JOBS)
+
+build-asan: deps
+	cmake -S . -B $(ASAN) -DCMAKE_BUILD_TYPE=Debug -DTANGREL_SANITIZE=ON -DTANGREL_BENCH=OFF >/dev/null
+	cmake --build $(ASAN) -j $(JOBS)
+
+play: build
+	cd $(BUILD)/game && ./tangrel
+
+test: build build-asan
+	cd $(BUILD) && ctest --output-on-failure
+	cd $(ASAN) && ctest --output-on-failure
+	@if [ -x scripts/fuzz-smoke ]; then scripts/fuzz-smoke 5; fi
+
+bench: build
+	@for b in $(BUILD)/bench_*; do [ -x "$$b" ] && "$$b" --benchmark_min_time=0.2 || true; done
+
+fuzz: deps
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ) -DTANGREL_FUZZ=ON -DTANGREL_SANITIZE=ON -DTANGREL_BENCH=OFF -DTANGREL_ASSETS=OFF >/dev/null
+	cmake --build $(FUZZ) -j $(JOBS)
+	scripts/fuzz-smoke $(FUZZ_SECONDS)
+
+contact-sheet: build
+	$(BUILD)/tools/sprites/contact-sheet $(BUILD)/game/Sprites.gpk $(BUILD)/contact-sheet.png
+	@echo "wrote $(BUILD)/contact-sheet.png"
+
+install: build
+	cmake --install $(BUILD)
+
+clean:
+	rm -rf $(BUILD) $(ASAN) $(FUZZ)

@@ -1,0 +1,10 @@
+# Fails the build when a game unit outside the platform layer includes SDL.
+file(GLOB_RECURSE files ${SRC}/*.cpp ${SRC}/*.h)
+foreach(f ${files})
+  if(NOT f MATCHES "/platform/")
+    file(STRINGS ${f} lines REGEX "#include *[<\"]SDL")
+    if(lines)
+      message(FATAL_ERROR "${f} includes SDL; only src/platform/ may")
+    endif()
+  endif()
+endforeach()

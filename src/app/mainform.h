@@ -1,0 +1,81 @@
+// The main form: the one window, its components, and the event handlers that are the
+// entries of everything else.
+#pragma once
+#include <cstdint>
+
+#include "media/imagelist.h"
+#include "media/sound.h"
+#include "media/surface.h"
+#include "platform/types.h"
+
+// A periodic platform timer whose ticks arrive as events; Tag carries a small value.
+class TPlatformTimer {
+ public:
+  TPlatformTimer(int id, int intervalMs) : Id(id), Interval(intervalMs) {}
+  const int Id;
+  int Interval;
+  int32_t Tag = 0;
+  bool Enabled() const { return enabled; }
+  void SetEnabled(bool on);
+
+ private:
+  bool enabled = false;
+};
+
+constexpr int kTimerRotId = 1;
+
+class TMainForm {
+ public:
+  TMainForm();
+  ~TMainForm();
+
+  // Components, in their order.
+  TDrawDevice DrawDevice;
+  bool FrameTimerEnabled = false;  // the idle-time frame timer
+  TPlatformTimer TimerRot{kTimerRotId, 200};
+  TImageList ImageList{&DrawDevice};
+  TImageList TexList{&DrawDevice};
+  TSoundDevice SoundDevice;
+  TWaveList WaveList{&SoundDevice};
+
+  uint32_t AnimClock = 0;
+  uint16_t RotatingPiece = 0;
+  TImageItem* RotateCWImage = nullptr;
+  TImageItem* RotateCCWImage = nullptr;
+  bool ActivateInstalled = false;  // AppActivate/AppDeactivate handlers in place
+  bool Closed = false;
+
+  // Handlers.
+  void FormCreate();
+  void FormClose();
+  void FormKeyDown(uint16_t key, TShiftState shift);
+  void DrawDeviceInitialize();
+  void DrawDeviceFinalize();
+  void DrawDeviceMouseDown(TMouseButton button, TShiftState shift, int32_t x, int32_t y);
+  void DrawDeviceMouseMove(TShiftState shift, int32_t x, int32_t y);
+  void DrawDeviceMouseUp(TMouseButton button, TShiftState shift, int32_t x, int32_t y);
+  void FrameTimerTimer(int32_t lagCount);
+  void TimerRotTimer();
+  void FormMouseWheelDown(TShiftState shift, TPoint pos);
+  void FormMouseWheelUp(TShiftState shift, TPoint pos);
+  void AppActivate();
+  void AppDeactivate();
+
+  // Closes the main window the normal way: FormClose runs once (settings saved).
+  void Close();
+
+  void DrawLevelComplete();
+  void DrawPointer();
+  void DrawLoadingScreen();
+};
+
+extern TMainForm* MainForm;
+
+void ToggleFullScreen();
+void MinimizeWindow();
+
+// One pass of the message loop: dispatches waiting events, then runs a frame if the frame
+// timer is on. Returns false once the main window has closed.
+bool RunMessageLoopOnce();
+// The whole loop, until the main window closes.
+void RunMessageLoop();

@@ -1,0 +1,134 @@
+// Surfaces, their canvas and the drawing device: everything the game draws goes
+// through here onto the 800 x 600 back surface. Pixels are 0x00RRGGBB.
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "media/picture.h"
+#include "platform/types.h"
+
+class TSurface;
+
+enum class TBrushStyle : uint8_t { bsSolid, bsClear };
+enum class TPenStyle : uint8_t { psSolid, psClear };
+
+struct TBrush {
+  TColor Color = clWhite;  // $00BBGGRR
+  TBrushStyle Style = TBrushStyle::bsSolid;
+};
+struct TPen {
+  TColor Color = clBlack;
+  TPenStyle Style = TPenStyle::psSolid;
+};
+struct TFont {
+  std::string Name = "Times New Roman";  // drawn with Liberation Serif
+  int Size = 10;                         // points at 96 dpi
+  bool Bold = false;
+  TColor Color = clBlack;
+};
+
+// 2D drawing onto a surface with the usual conventions: rectangles leave out their right
+// and bottom edges, polygons fill by the alternate (even-odd) rule and are outlined with
+// the pen, a polyline leaves out its last point, text is placed by the top-left of its cell.
+class TSurfaceCanvas {
+ public:
+  explicit TSurfaceCanvas(TSurface& owner);
+  ~TSurfaceCanvas();
+  TBrush Brush;
+  TPen Pen;
+  TFont Font;
+
+  void FillRect(const TRect& r);
+  void FrameRect(const TRect& r);  // one-pixel frame in the brush colour
+  void Rectangle(int32_t left, int32_t top, int32_t right, int32_t bottom);
+  void Polygon(const std::vector<TPoint>& points);
+  void Polyline(const std::vector<TPoint>& points);
+  void TextOut(int32_t x, int32_t y, const std::string& text);
+  int32_t TextWidth(const std::string& text);
+  int32_t TextHeight(const std::string& text);
+  // Ends canvas drawing on the surface; releasing an idle canvas does nothing.
+  void Release();
+
+ private:
+  TSurface& surface;
+};
+
+class TSurface {
+ public:
+  TSurface();
+  ~TSurface();
+  TSurface(const TSurface&) = delete;
+  TSurface& operator=(const TSurface&) = delete;
+
+  int32_t Width() const { return width; }
+  int32_t Height() const { return height; }
+  TRect ClientRect() const { return {0, 0, width, height}; }
+  // Resizes to w x h (0 x 0 allowed) and clears to 0.
+  void SetSize(int32_t w, int32_t h);
+  uint32_t* Pixels() { return pixels.data(); }
+  const uint32_t* Pixels() const { return pixels.data(); }
+  int32_t Pitch() const { return width; }  // in pixels
+
+  // Source pixels equal to this are left out of draws with transparency on.
+  uint32_t TransparentColor = 0;
+
+  void Fill(uint32_t value);
+  void Draw(int32_t x, int32_t y, const TRect& srcRect, const TSurface& source, bool transparent);
+  void DrawAlpha(const TRect& destRect, const TRect& srcRect, const TSurface& source,
+                 bool transparent, int32_t alpha);
+  // Scaled to width x height, the point (centerX*width, centerY*height) placed on (x, y),
+  // turned clockwise by angle in 1/256 of a full turn.
+  void DrawRotate(int32_t x, int32_t y, int32_t width, int32_t height, const TRect& srcRect,
+                  const TSurface& source, double centerX, double centerY, bool transparent,
+                  int32_t angle);
+  void DrawRotateAlpha(int32_t x, int32_t y, int32_t width, int32_t height, const TRect& srcRect,
+                       const TSurface& source, double centerX, double centerY, bool transparent,
+                       int32_t angle, int32_t alpha);
+
+  TSurfaceCanvas& Canvas();
+  void LoadFromGraphic(const TPicture& picture);
+  uint32_t GetPixel(int32_t x, int32_t y) const;  // 0 outside
+  void SetPixel(int32_t x, int32_t y, uint32_t value);  // ignored outside
+  static uint32_t ColorMatch(TColor rgb);  // $00BBGGRR -> 0x00RRGGBB
+
+ private:
+  int32_t width = 0;
+  int32_t height = 0;
+  std::vector<uint32_t> pixels;
+  std::unique_ptr<TSurfaceCanvas> canvas;
+};
+
+class TImageList;
+
+// Owns the back surface and opens and closes the display through the platform.
+class TDrawDevice {
+ public:
+  TDrawDevice();
+  ~TDrawDevice();
+  TSurface Surface;
+  bool FullScreen = false;  // read at Initialize
+  int32_t DisplayWidth = 800;
+  int32_t DisplayHeight = 600;
+  int32_t DisplayBits = 16;
+  std::function<void()> OnInitialize;  // fired at the end of Initialize
+  std::function<void()> OnFinalize;    // fired at the start of Finalize
+
+  // Finalises first if open; opens the display (full screen when the flag is set; failure
+  // throws "Display mode cannot be changed (%dx%d %dbit)"), creates Surface, fires
+  // OnInitialize and builds the surfaces of every bound image list.
+  void Initialize();
+  void Finalize();
+  bool Initialized() const { return open; }
+  bool CanDraw() const;
+  void Flip();
+
+  void Bind(TImageList* list);
+  void Unbind(TImageList* list);
+
+ private:
+  bool open = false;
+  std::vector<TImageList*> lists;
+};

@@ -1,0 +1,81 @@
+// Headless test double of the platform.
+#include "platform/fake_platform.h"
+
+namespace plat {
+
+FakePlatform::FakePlatform() = default;
+FakePlatform::~FakePlatform() = default;
+
+bool FakePlatform::CreateMainWindow(const std::string& c, int, int) {
+  windowCreated = true;
+  caption = c;
+  return true;
+}
+
+bool FakePlatform::SetFullScreen(bool full) {
+  if (full && failFullScreen) return false;
+  fullScreen = full;
+  return true;
+}
+
+void FakePlatform::Minimize() {
+  minimized = true;
+  events.push_back({EventKind::Deactivate});
+}
+
+void FakePlatform::Restore() { minimized = false; }
+
+void FakePlatform::RequestClose() {
+  ++closeRequests;
+  events.push_back({EventKind::Quit});
+}
+
+void FakePlatform::SetBusyCursor(bool busy) {
+  busyCursor = busy;
+  if (busy) ++busyCursorShown;
+}
+
+bool FakePlatform::Present(const uint32_t* pixels, int width, int height, int pitch) {
+  ++presentCount;
+  lastFrame.assign(static_cast<size_t>(width) * height, 0);
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) lastFrame[static_cast<size_t>(y) * width + x] = pixels[static_cast<size_t>(y) * pitch + x];
+  return true;
+}
+
+bool FakePlatform::PollEvent(Event& e) {
+  if (events.empty()) return false;
+  e = events.front();
+  events.pop_front();
+  return true;
+}
+
+bool FakePlatform::WaitEvent(Event& e, int) { return PollEvent(e); }
+
+void FakePlatform::SetTimer(int id, int intervalMs, bool enabled) {
+  timers[id] = {intervalMs, enabled};
+}
+
+int FakePlatform::Random(int n) {
+  if (n <= 0) return 0;
+  int v;
+  if (randomSequence.empty())
+    v = static_cast<int>(randomPos++);
+  else
+    v = randomSequence[randomPos++ % randomSequence.size()];
+  v %= n;
+  if (v < 0) v += n;
+  return v;
+}
+
+void FakePlatform::Sleep(int ms) {
+  sleptMs += ms;
+  ticks += static_cast<uint32_t>(ms);
+}
+
+bool FakePlatform::OpenURL(const std::string& url) {
+  urls.push_back(url);
+  return openUrlResult;
+}
+
+}  // namespace plat

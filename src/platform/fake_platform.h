@@ -1,0 +1,82 @@
+// Headless test double of the platform: a scripted event queue, a fixed clock and
+// time of day, a repeatable random sequence, and records of what the game asked for.
+#pragma once
+#include <deque>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+
+namespace plat {
+
+class FakePlatform : public IPlatform {
+ public:
+  FakePlatform();
+  ~FakePlatform() override;
+
+  bool CreateMainWindow(const std::string& caption, int w, int h) override;
+  bool SetFullScreen(bool full) override;
+  bool IsFullScreen() const override { return fullScreen; }
+  WindowPlacement GetPlacement() const override { return placement; }
+  void SetPlacement(const WindowPlacement& p) override { placement = p; }
+  void Minimize() override;
+  void Restore() override;
+  bool IsMinimized() const override { return minimized; }
+  void RequestClose() override;
+  void ShowSystemCursor(bool show) override { systemCursor = show; }
+  void SetBusyCursor(bool busy) override;
+  bool Present(const uint32_t* pixels, int width, int height, int pitch) override;
+
+  bool PollEvent(Event& e) override;
+  bool WaitEvent(Event& e, int timeoutMs) override;
+  void SetTimer(int id, int intervalMs, bool enabled) override;
+
+  uint32_t Ticks() override { return ticks; }
+  double TimeOfDay() override { return timeOfDay; }
+  std::string LongTimeString() override { return longTime; }
+  void Randomize() override { ++randomizeCount; }
+  int Random(int n) override;
+  void Sleep(int ms) override;
+
+  void ReportError(const std::string& text) override { errors.push_back(text); }
+  bool OpenURL(const std::string& url) override;
+  std::string ProgramDir() override { return programDir; }
+  std::string ConfigDir() override { return configDir; }
+
+  // --- what a test sets -----------------------------------------------------
+  uint32_t ticks = 0;
+  double timeOfDay = 0.5;
+  std::string longTime = "12:00:00";
+  std::vector<int> randomSequence;  // consumed in order (each taken modulo n); empty: counter
+  size_t randomPos = 0;
+  bool failFullScreen = false;
+  bool openUrlResult = true;
+  std::string programDir = "./";
+  std::string configDir = "./";
+  std::deque<Event> events;  // the scripted queue PollEvent/WaitEvent hand out
+
+  // --- what a test reads ----------------------------------------------------
+  bool windowCreated = false;
+  std::string caption;
+  bool fullScreen = false;
+  bool minimized = false;
+  bool systemCursor = true;
+  bool busyCursor = false;
+  int busyCursorShown = 0;
+  int closeRequests = 0;
+  int presentCount = 0;
+  int randomizeCount = 0;
+  int sleptMs = 0;
+  WindowPlacement placement;
+  std::vector<std::string> errors;
+  std::vector<std::string> urls;
+  std::vector<uint32_t> lastFrame;  // copy of the last presented frame
+  struct TimerState {
+    int interval = 0;
+    bool enabled = false;
+  };
+  std::map<int, TimerState> timers;
+};
+
+}  // namespace plat

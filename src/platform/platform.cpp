@@ -1,0 +1,26 @@
+// Holder of the platform in use, and path helpers shared by every implementation.
+#include "platform/platform.h"
+
+#include <stdexcept>
+
+namespace plat {
+
+namespace {
+IPlatform* gPlatform = nullptr;
+}
+
+IPlatform& Platform() {
+  if (!gPlatform) throw std::logic_error("no platform installed");
+  return *gPlatform;
+}
+
+void SetPlatform(IPlatform* p) { gPlatform = p; }
+
+std::string NativePath(const std::string& path) {
+  std::string r = path;
+  for (char& c : r)
+    if (c == '\\') c = '/';
+  return r;
+}
+
+}  // namespace plat
