@@ -1,0 +1,2 @@
+// Placeholder until the SDL platform is built.
+#include "platform/platform.h"
