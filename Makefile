@@ -35,7 +35,7 @@ fuzz: deps
 	scripts/fuzz-smoke $(FUZZ_SECONDS)
 
 contact-sheet: build
-	$(BUILD)/tools/sprites/contact-sheet $(BUILD)/game/Sprites.gpk $(BUILD)/contact-sheet.png
+	cmake --build $(BUILD) --target contact-sheet
 	@echo "wrote $(BUILD)/contact-sheet.png"
 
 install: build

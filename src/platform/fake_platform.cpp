@@ -44,10 +44,16 @@ bool FakePlatform::Present(const uint32_t* pixels, int width, int height, int pi
 }
 
 bool FakePlatform::PollEvent(Event& e) {
+  std::lock_guard<std::mutex> g(postLock);
   if (events.empty()) return false;
   e = events.front();
   events.pop_front();
   return true;
+}
+
+void FakePlatform::PostEvent(const Event& e) {
+  std::lock_guard<std::mutex> g(postLock);
+  events.push_back(e);
 }
 
 bool FakePlatform::WaitEvent(Event& e, int) { return PollEvent(e); }

@@ -3,6 +3,7 @@
 #pragma once
 #include <deque>
 #include <map>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,7 @@ class FakePlatform : public IPlatform {
 
   bool PollEvent(Event& e) override;
   bool WaitEvent(Event& e, int timeoutMs) override;
+  void PostEvent(const Event& e) override;
   void SetTimer(int id, int intervalMs, bool enabled) override;
 
   uint32_t Ticks() override { return ticks; }
@@ -54,7 +56,8 @@ class FakePlatform : public IPlatform {
   bool openUrlResult = true;
   std::string programDir = "./";
   std::string configDir = "./";
-  std::deque<Event> events;  // the scripted queue PollEvent/WaitEvent hand out
+  std::deque<Event> events;
+  std::mutex postLock;  // PostEvent may come from another thread  // the scripted queue PollEvent/WaitEvent hand out
 
   // --- what a test reads ----------------------------------------------------
   bool windowCreated = false;

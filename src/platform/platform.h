@@ -68,6 +68,8 @@ class IPlatform {
   virtual bool PollEvent(Event& e) = 0;
   // Blocks until an event waits or timeoutMs passes (-1: no limit).
   virtual bool WaitEvent(Event& e, int timeoutMs) = 0;
+  // Queues an event from any thread (the music player's end notice comes this way).
+  virtual void PostEvent(const Event& e) = 0;
   // Starts (enabled) or stops a periodic timer that delivers Timer events with this id.
   virtual void SetTimer(int id, int intervalMs, bool enabled) = 0;
 
@@ -85,6 +87,9 @@ class IPlatform {
   virtual std::string ProgramDir() = 0;   // folder of the executable, with a trailing '/'
   virtual std::string ConfigDir() = 0;    // per-user settings folder, with a trailing '/'
 };
+
+// The SDL implementation (platform_sdl.cpp); the program installs it at start.
+IPlatform* CreateSdlPlatform();
 
 // The one platform in use. The program sets the SDL one; tests set the test double.
 IPlatform& Platform();
