@@ -19,6 +19,7 @@ namespace {
 // Scratch tables reused by the scaled draws, so a frame does not allocate.
 std::vector<int32_t> columnTable;
 std::vector<uint32_t> selfCopy;
+std::vector<uint32_t> rowBuffer;
 
 // Windows' default system colours, by index, as 0x00RRGGBB.
 constexpr uint32_t kSystemColours[29] = {
@@ -62,7 +63,40 @@ inline void KeyedRow(uint32_t* d, const uint32_t* s, int32_t n, uint32_t key) {
   }
 }
 
-inline void FillRow(uint32_t* d, int32_t n, uint32_t v) { std::fill(d, d + n, v); }
+// Blends n pixels of s over d at weight a (1..254), leaving out the key when asked.
+inline void BlendRow(uint32_t* d, const uint32_t* s, int32_t n, uint32_t a, bool keyed,
+                     uint32_t key) {
+  int32_t i = 0;
+#if defined(__SSE2__)
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i va = _mm_set1_epi16(static_cast<int16_t>(a));
+  const __m128i via = _mm_set1_epi16(static_cast<int16_t>(255 - a));
+  const __m128i half = _mm_set1_epi16(128);
+  const __m128i k = _mm_set1_epi32(static_cast<int32_t>(key));
+  for (; i + 4 <= n; i += 4) {
+    const __m128i sv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
+    const __m128i dv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
+    __m128i lo = _mm_add_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(sv, zero), va),
+                               _mm_mullo_epi16(_mm_unpacklo_epi8(dv, zero), via));
+    __m128i hi = _mm_add_epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(sv, zero), va),
+                               _mm_mullo_epi16(_mm_unpackhi_epi8(dv, zero), via));
+    lo = _mm_add_epi16(lo, half);
+    hi = _mm_add_epi16(hi, half);
+    lo = _mm_srli_epi16(_mm_add_epi16(lo, _mm_srli_epi16(lo, 8)), 8);
+    hi = _mm_srli_epi16(_mm_add_epi16(hi, _mm_srli_epi16(hi, 8)), 8);
+    __m128i r = _mm_packus_epi16(lo, hi);
+    if (keyed) {
+      const __m128i mask = _mm_cmpeq_epi32(sv, k);
+      r = _mm_or_si128(_mm_and_si128(mask, dv), _mm_andnot_si128(mask, r));
+    }
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), r);
+  }
+#endif
+  for (; i < n; ++i) {
+    const uint32_t p = s[i];
+    if (!keyed || p != key) d[i] = Blend(p, d[i], a);
+  }
+}
 
 // Inclusive-exclusive intersection of two ranges, written back into [lo, hi).
 inline void Intersect(int32_t& lo, int32_t& hi, int32_t a, int32_t b) {
@@ -143,46 +177,53 @@ void TSurface::DrawAlpha(const TRect& destRect, const TRect& srcRect, const TSur
   Intersect(y0, y1, 0, height);
   if (x1 <= x0 || y1 <= y0) return;
 
-  // Nearest source column of each destination column, by pixel centres; -1 outside the source.
-  const int32_t n = x1 - x0;
-  columnTable.resize(static_cast<size_t>(n));
-  for (int32_t i = 0; i < n; ++i) {
-    const int64_t k = static_cast<int64_t>(x0 + i) - destRect.Left;
+  // Nearest source column of each destination column, by pixel centres. The mapping grows
+  // with x, so the columns that land inside the source form one run: keep only that run.
+  columnTable.clear();
+  int32_t first = x1;
+  for (int32_t x = x0; x < x1; ++x) {
+    const int64_t k = static_cast<int64_t>(x) - destRect.Left;
     const int64_t sx = srcRect.Left + ((2 * k + 1) * sw) / (2 * dw);
-    columnTable[static_cast<size_t>(i)] = (sx >= 0 && sx < source.width) ? static_cast<int32_t>(sx) : -1;
+    if (sx < 0) continue;
+    if (sx >= source.width) break;
+    if (first == x1) first = x;
+    columnTable.push_back(static_cast<int32_t>(sx));
   }
+  if (columnTable.empty()) return;
+  x0 = first;
+  const int32_t n = static_cast<int32_t>(columnTable.size());
+  const bool unscaled = dw == sw;  // then the run is a plain slice of the source row
+
   const TSurface* srcSurf = &source;
   TSurface copy;
   if (&source == this) {  // blending a surface onto itself: read from a snapshot
     copy.SetSize(width, height);
     copy.pixels = pixels;
-    copy.TransparentColor = TransparentColor;
     srcSurf = &copy;
   }
   const uint32_t key = source.TransparentColor;
   const int32_t* cols = columnTable.data();
   const uint32_t a = static_cast<uint32_t>(std::min(alpha, 255));
+  if (!unscaled) rowBuffer.resize(static_cast<size_t>(n));
   for (int32_t y = y0; y < y1; ++y) {
     const int64_t k = static_cast<int64_t>(y) - destRect.Top;
     const int64_t sy = srcRect.Top + ((2 * k + 1) * sh) / (2 * dh);
     if (sy < 0 || sy >= source.height) continue;
     const uint32_t* srow = srcSurf->pixels.data() + sy * source.width;
-    uint32_t* drow = pixels.data() + static_cast<int64_t>(y) * width + x0;
-    if (a >= 255) {
-      for (int32_t i = 0; i < n; ++i) {
-        const int32_t c = cols[i];
-        if (c < 0) continue;
-        const uint32_t p = srow[c];
-        if (!transparent || p != key) drow[i] = p;
-      }
+    const uint32_t* run;
+    if (unscaled) {
+      run = srow + cols[0];
     } else {
-      for (int32_t i = 0; i < n; ++i) {
-        const int32_t c = cols[i];
-        if (c < 0) continue;
-        const uint32_t p = srow[c];
-        if (!transparent || p != key) drow[i] = Blend(p, drow[i], a);
-      }
+      for (int32_t i = 0; i < n; ++i) rowBuffer[static_cast<size_t>(i)] = srow[cols[i]];
+      run = rowBuffer.data();
     }
+    uint32_t* drow = pixels.data() + static_cast<int64_t>(y) * width + x0;
+    if (a < 255)
+      BlendRow(drow, run, n, a, transparent, key);
+    else if (transparent)
+      KeyedRow(drow, run, n, key);
+    else
+      std::memcpy(drow, run, sizeof(uint32_t) * static_cast<size_t>(n));
   }
 }
 
