@@ -6,6 +6,7 @@
 #include FT_FREETYPE_H
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <unordered_map>
 #include <vector>
@@ -17,6 +18,8 @@ enum : uint32_t { kSerif = 0, kSerifBold = 1, kSans = 2, kSansBold = 3, kFaceCou
 constexpr const char* kFaceFiles[kFaceCount] = {
     "LiberationSerif-Regular.ttf", "LiberationSerif-Bold.ttf", "LiberationSans-Regular.ttf",
     "LiberationSans-Bold.ttf"};
+
+constexpr size_t kMaxCachedGlyphs = 8192;
 
 struct Glyph {
   int32_t advance = 0;
@@ -128,6 +131,8 @@ const Glyph* GetGlyph(uint32_t idx, int32_t pt, uint32_t cp) {
   if (it != state.glyphs.end()) return &it->second;
   FT_Face face = Face(idx, pt);
   if (!face) return nullptr;
+  // The game's texts use a few hundred glyphs; odd text must not grow the cache for ever.
+  if (state.glyphs.size() >= kMaxCachedGlyphs) state.glyphs.clear();
   Glyph g;
   if (FT_Load_Char(face, cp, FT_LOAD_RENDER | FT_LOAD_TARGET_NORMAL) == 0) {
     const FT_GlyphSlot slot = face->glyph;
