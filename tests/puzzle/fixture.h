@@ -23,6 +23,7 @@ class PuzzleTest : public ::testing::Test {
     MainForm = &form;
     ResetPuzzleState();
     ResetShellState();
+    PlayerRecord = TPlayerRecord{};
     InitPlayerRecord();
     Settings = TSettings{};
     Settings.Sounds = -1;
