@@ -19,6 +19,7 @@
 #include "hud/panel.h"
 #include "hud/tips.h"
 #include "media/effects.h"
+#include "media/music.h"
 #include "media/package.h"
 #include "menu/menu.h"
 #include "platform/fake_platform.h"
