@@ -16,6 +16,11 @@ class HudTest : public AppTest {
  protected:
   // Lays the panel out: from the sprites when the drawing layer is in, else by hand.
   void LayOutPanel() {
+    // A real level in play, so that releases do not find an empty table complete.
+    if (PuzzleReady()) {
+      WriteTwoBarLevel(dir);
+      StartGame();
+    }
     if (DrawingReady()) {
       AddStandardImages(*MainForm);
       InitPanel();
