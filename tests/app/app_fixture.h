@@ -61,6 +61,25 @@ inline const std::vector<SpriteSpec> kStandardSprites = {
       {"pan_close", 25, 25, 2, 0x206010},      {"pan_time", 90, 30, 1, 0x207010},
       {"pan_fortext", 180, 100, 1, 0x208010},  {"pan_nexttip", 20, 20, 2, 0x209010},
       {"btn_OK", 60, 30, 2, 0x20A010},         {"menufone", 800, 600, 1, 0x102030},
+      // The menu's pictures, small and plain.
+      {"menu_Episode1_41x62", 150, 30, 1, 0x301010}, {"menu_Episode2_41x97", 150, 30, 1, 0x301011},
+      {"menu_Episode3_41x133", 150, 30, 1, 0x301012}, {"menu_Episode4_41x169", 150, 30, 1, 0x301013},
+      {"menu_Episode5_41x204", 150, 30, 1, 0x301014}, {"menu_Options_25x276", 150, 30, 1, 0x301015},
+      {"menu_Help_25x310", 150, 30, 1, 0x301016},  {"menu_Exit_25x381", 150, 30, 1, 0x301017},
+      {"bsURLactive_16x445", 150, 20, 1, 0x301018}, {"menu_Legend_226x426", 200, 30, 1, 0x301019},
+      {"menu_slot_210x69", 400, 300, 1, 0x30101A}, {"_level", 60, 20, 2, 0x30101B},
+      {"_box", 20, 20, 2, 0x30101C},               {"_checkedbox", 20, 20, 2, 0x30101D},
+      {"_greenstar", 20, 20, 2, 0x30101E},         {"_goldstar", 20, 20, 2, 0x30101F},
+      {"_redstar", 20, 20, 2, 0x301020},           {"0", 20, 20, 2, 0x301021},
+      {"1", 20, 20, 2, 0x301023},                  {"2", 20, 20, 2, 0x301025},
+      {"3", 20, 20, 2, 0x301027},                  {"4", 20, 20, 2, 0x301029},
+      {"5", 20, 20, 2, 0x30102B},                  {"6", 20, 20, 2, 0x30102D},
+      {"7", 20, 20, 2, 0x30102F},                  {"8", 20, 20, 2, 0x301031},
+      {"9", 20, 20, 2, 0x301033},                  {"menu_headerOptions_303x85", 200, 40, 1, 0x301035},
+      {"menu_OptionsItems", 200, 200, 1, 0x301036}, {"btn_Easy", 60, 30, 2, 0x301037},
+      {"btn_Normal", 60, 30, 2, 0x301039},         {"btn_Yes", 60, 30, 2, 0x30103B},
+      {"btn_No", 60, 30, 2, 0x30103D},             {"menu_Help_311x150", 300, 250, 1, 0x30103F},
+      {"menu_headerExit", 200, 40, 1, 0x301040},   {"menu_trymoregames", 200, 40, 1, 0x301041},
 };
 inline const std::vector<SpriteSpec>& StandardSprites() { return kStandardSprites; }
 
@@ -121,6 +140,7 @@ inline void WritePackages(const std::string& dir) {
   };
   write("Sprites.gpk", WriteImagePackage(sprites));
   write("Textures.gpk", WriteImagePackage(textures));
+  write("Sounds.spk", WriteWavePackage({}));
 }
 
 // Level 0: two 100 x 200 bars that fill the slot-box side by side.
