@@ -28,8 +28,20 @@ TEST_F(MenuTest, FirstClickBeforeAnyMoveStartsLevelZero) {
   EXPECT_EQ(ScreenState, scPlaying);
   EXPECT_EQ(CurrentLevel, 0);
   EXPECT_EQ(ActiveItem, 1);
-  ASSERT_FALSE(sounds.empty());
-  EXPECT_EQ(sounds.front(), "beep1");
+  EXPECT_EQ(sounds, (Sounds{"beep1", "NewLevel"}));  // the second from setting the level up
+}
+
+TEST_F(MenuTest, AnyButtonPressActsLikeALeftOne) {
+  BuildMenu();
+  MainForm->DrawDeviceMouseMove(0, Centre(MenuItems[2].Rect).X, Centre(MenuItems[2].Rect).Y);
+  MainForm->DrawDeviceMouseDown(TMouseButton::mbRight, ssRight, 0, 0);
+  EXPECT_EQ(ActiveItem, 2);
+  const TPoint row = Centre(LevelCatalogue[3].Row);
+  MainForm->DrawDeviceMouseMove(0, row.X, row.Y);
+  MainForm->DrawDeviceMouseDown(TMouseButton::mbMiddle, ssMiddle, row.X, row.Y);
+  EXPECT_EQ(CurrentLevel, 23);
+  EXPECT_EQ(ScreenState, scPlaying);
+  EXPECT_EQ(sounds, (Sounds{"menu1", "beep1", "menu2", "NewLevel"}));
 }
 
 TEST_F(MenuTest, PreviewingAnotherEpisodeKeepsTheActiveOne) {
