@@ -57,6 +57,11 @@ void TMixer::Mix(int32_t* acc, int frames) {
         acc[2 * i + 1] += (s[2 * idx + 1] * gr) >> 16;
       }
       pos += step;
+      // Done the moment its last sample is out, so a wait ends with the sound.
+      if (!b->Looping && (pos >> 32) >= len) {
+        b->Playing = false;
+        break;
+      }
     }
     b->Pos = pos;
   }
