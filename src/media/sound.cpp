@@ -13,7 +13,11 @@
 
 TSoundDevice::TSoundDevice() = default;
 
-TSoundDevice::~TSoundDevice() { Finalize(); }
+TSoundDevice::~TSoundDevice() {
+  Finalize();
+  // A list that outlives its device forgets it rather than call into freed memory.
+  for (TWaveList* l : std::vector<TWaveList*>(lists)) l->DeviceGone();
+}
 
 bool TSoundDevice::Initialize() {
   if (open) return true;
@@ -216,6 +220,11 @@ void TWaveList::DeviceFinalized() {
   for (auto& it : Items) it->Finalize();
 }
 
+void TWaveList::DeviceGone() {
+  for (auto& it : Items) it->Initialize(nullptr);
+  device = nullptr;
+}
+
 // --- start-up ----------------------------------------------------------------
 
 void InitSound(TSoundDevice& device, TWaveList& list) {
@@ -224,6 +233,10 @@ void InitSound(TSoundDevice& device, TWaveList& list) {
     Settings.Music = 0;
   }
   list.LoadFromFile(plat::Platform().ProgramDir() + "Sounds.spk");
+}
+
+void SetEffectsAudible(bool audible) {
+  if (MainForm) MainForm->SoundDevice.SetEffectsAudible(audible);
 }
 
 void InitSound() {

@@ -98,13 +98,18 @@ class TWaveList {
   TWaveItem& Add(std::unique_ptr<TWaveItem> item);
   void Clear();
 
-  // Called by the device when it opens and closes.
+  // Called by the device when it opens and closes, and when it goes before the list.
   void DeviceInitialized();
   void DeviceFinalized();
+  void DeviceGone();
 
  private:
   TSoundDevice* device;
 };
+
+// Effects are heard only while the game's window is active: AppActivate and
+// AppDeactivate switch the main form's sound device with this.
+void SetEffectsAudible(bool audible);
 
 // Opens the sound device when Sounds is on (failure turns Sounds and Music off) and loads
 // the effects from "Sounds.spk" in the program's folder.

@@ -75,6 +75,7 @@ class SdlAudioOutput : public IAudioOutput {
     size_t frameBytes = channels * bits / 8;
     size_t frames = data ? dataSize / frameBytes : 0;
     if (frames == 0) return true;  // an empty sound: plays and ends at once
+    if (frames * frameBytes > kMaxConvertedBytes) return false;
     if (static_cast<double>(frames) * kAudioRate / rate * 4 + 4096 > kMaxConvertedBytes) return false;
     SDL_AudioStream* s = SDL_NewAudioStream(f, static_cast<Uint8>(channels), static_cast<int>(rate),
                                             AUDIO_S16SYS, 2, kAudioRate);

@@ -242,3 +242,29 @@ TEST_F(Effects, InitSoundLeavesTheDeviceClosedWithSoundsOff) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(EffectsLifetime, ListOutlivingItsDeviceIsSafe) {
+  plat::FakePlatform fake;
+  plat::FakeAudio audio;
+  plat::SetPlatform(&fake);
+  plat::SetAudio(&audio);
+  auto device = std::make_unique<TSoundDevice>();
+  TWaveList list{device.get()};
+  ASSERT_TRUE(device->Initialize());
+  auto it = std::make_unique<TWaveItem>();
+  it->Name = "drop";
+  it->Format = PcmFormat(2, 44100, 16);
+  it->Data = ConstantStereo16(100, 5);
+  TWaveItem& drop = list.Add(std::move(it));
+  drop.Play(false);
+  device.reset();
+  EXPECT_TRUE(audio.sources.empty());
+  drop.Play(false);
+  EXPECT_TRUE(drop.Copies().empty());
+  plat::SetAudio(nullptr);
+  plat::SetPlatform(nullptr);
+}
+
+}  // namespace
