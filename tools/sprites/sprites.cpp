@@ -535,17 +535,17 @@ TImageItemData RowText(const std::string& name, const std::string& text, int w, 
 
 TImageItemData Legend() {
   Img img(416, 58);
-  Caption(img, "serif-italic", 16, "Reference time:", 4, 22, Look::Cream);
-  float x = 124;
+  Caption(img, "serif-italic", 15, "Reference time:", 4, 22, Look::Cream);
+  float x = 112;
   const std::pair<const char*, std::pair<uint32_t, uint32_t>> stars[3] = {
       {"quick", {0xa8f080, 0x2e8a28}}, {"medium", {0xfff0a0, 0xd08a18}}, {"long", {0xffa080, 0xb02418}}};
   for (auto& s : stars) {
     StarShape(img, x + 10, 16, 10, s.second.first, s.second.second, false);
-    Caption(img, "serif", 16, s.first, x + 24, 22, Look::Cream);
-    x += 24 + float(TextWidth("serif", 16, s.first)) + 16;
+    Caption(img, "serif", 15, s.first, x + 23, 22, Look::Cream);
+    x += 23 + float(TextWidth("serif", 15, s.first)) + 12;
   }
   CheckBox(img, x + 2, 7, 16, true, false);
-  Caption(img, "serif", 16, "solved", x + 28, 22, Look::Cream);
+  Caption(img, "serif", 15, "solved", x + 24, 22, Look::Cream);
   CaptionCentered(img, "sans", 12, "The star shows the level's reference time; the tick, a level you have solved.",
                   208, 48, Look::White);
   return Item("menu_Legend_226x426", OnPage(img));

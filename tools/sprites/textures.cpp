@@ -40,34 +40,37 @@ float Grain(int x, int y, uint32_t seed) {  // per-pixel noise -0.5..0.5
   return float(Hash(uint32_t(x), uint32_t(y), seed) & 0xffff) / 65535.f - 0.5f;
 }
 
-// Maple: pale honey wood with gentle horizontal figure and fine pores.
+// Maple: pale honey wood with wavy grain lines and a soft figure.
 TPicture Maple() {
   return Tex(300, 300, [](float u, float v, int x, int y) {
     float warp = PFbm(u * 3, v * 3, 3, 3, 4, 11);
-    float rings = std::sin(kTau * (9 * v + 1.6f * warp));
-    float streak = PFbm(u * 2, v * 40, 2, 40, 3, 12);
+    float wob = PFbm(u * 10, v * 10, 10, 10, 2, 15);
+    float g = 24 * v + 1.4f * warp + 0.25f * wob;
+    float frac = g - std::floor(g);
+    float line = Smooth(0.78f, 0.95f, frac) * (1 - Smooth(0.95f, 1.0f, frac));
+    float streak = PFbm(u * 2, v * 60, 2, 60, 3, 12);
     float mott = PFbm(u * 4, v * 4, 4, 4, 3, 13);
-    RGB light = Hex(0xeccb8e), dark = Hex(0xc2904f);
-    RGB c = Mix(light, dark, Clamp01(0.35f + 0.3f * rings + 0.5f * (streak - 0.5f)));
-    c = Mix(c, Hex(0xf6dcaa), Smooth(0.55f, 0.8f, mott) * 0.35f);
-    float f = 1 + 0.05f * Grain(x, y, 14);
-    return Scale(c, f);
+    RGB c = Mix(Hex(0xf2d29c), Hex(0xd3a062), Clamp01(0.25f + 0.5f * frac * 0.6f + 0.6f * (streak - 0.5f)));
+    c = Mix(c, Hex(0xa86f34), line * 0.55f);
+    c = Mix(c, Hex(0xfbe6bf), Smooth(0.55f, 0.8f, mott) * 0.3f);
+    return Scale(c, 1 + 0.05f * Grain(x, y, 14));
   });
 }
 
 // Green marble: deep green with pale winding veins.
 TPicture GreenMarble() {
   return Tex(300, 300, [](float u, float v, int x, int y) {
-    float turb = PFbm(u * 3, v * 3, 3, 3, 5, 21);
-    float t = std::sin(kTau * (2 * u + 3 * v + 3.2f * turb));
-    float vein = std::pow(1 - std::fabs(t), 10.f);
-    float t2 = std::sin(kTau * (4 * u - 1 * v + 4.0f * PFbm(u * 4, v * 4, 4, 4, 4, 22)));
-    float vein2 = std::pow(1 - std::fabs(t2), 24.f);
-    float cloud = PFbm(u * 5, v * 5, 5, 5, 4, 23);
-    RGB c = Mix(Hex(0x0f4028), Hex(0x3f8a5c), Smooth(0.3f, 0.75f, cloud));
-    c = Mix(c, Hex(0x86c79a), Smooth(0.4f, 0.9f, vein) * 0.55f);
-    c = Mix(c, Hex(0xe4f3e2), vein * 0.7f);
-    c = Mix(c, Hex(0xcfe8d0), vein2 * 0.5f);
+    float turb = PFbm(u * 2, v * 2, 2, 2, 5, 21);
+    float t = std::sin(kTau * (1 * u + 2 * v + 2.4f * turb));
+    float vein = std::pow(1 - std::fabs(t), 16.f);
+    float halo = std::pow(1 - std::fabs(t), 4.f);
+    float t2 = std::sin(kTau * (3 * u - 1 * v + 2.0f * PFbm(u * 3, v * 3, 3, 3, 4, 22)));
+    float vein2 = std::pow(1 - std::fabs(t2), 40.f);
+    float cloud = PFbm(u * 4, v * 4, 4, 4, 5, 23);
+    RGB c = Mix(Hex(0x0c3a22), Hex(0x3a8658), Smooth(0.25f, 0.8f, cloud));
+    c = Mix(c, Hex(0x78b88a), halo * 0.35f);
+    c = Mix(c, Hex(0xe6f4e4), vein * 0.8f);
+    c = Mix(c, Hex(0xb8dcc0), vein2 * 0.35f);
     return Scale(c, 1 + 0.04f * Grain(x, y, 24));
   });
 }
@@ -121,8 +124,8 @@ TPicture Copper() {
     RGB c = Mix(Hex(0x8a4a22), Hex(0xe29a5e), Clamp01(0.2f + 0.6f * band + 0.5f * (brush - 0.5f)));
     c = Mix(c, Hex(0xffd2a4), Smooth(0.8f, 1.0f, band) * 0.35f);
     float pat = PFbm(u * 5, v * 5, 5, 5, 5, 53);
-    float spot = Smooth(0.7f, 0.78f, pat);
-    c = Mix(c, Mix(Hex(0x3f9c86), Hex(0x7cc7ae), PNoise(u * 20, v * 20, 20, 20, 54)), spot * 0.85f);
+    float spot = Smooth(0.76f, 0.8f, pat);
+    c = Mix(c, Mix(Hex(0x3f9c86), Hex(0x7cc7ae), PNoise(u * 20, v * 20, 20, 20, 54)), spot * 0.6f);
     return Scale(c, 1 + 0.04f * Grain(x, y, 55));
   });
 }
