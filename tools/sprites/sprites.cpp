@@ -314,7 +314,7 @@ TImageItemData PanNumbers() {
   for (int d = 0; d < 10; ++d) {
     Img img(15, 20);
     std::string s(1, char('0' + d));
-    CaptionCentered(img, "sans-bold", 18, s, 7.5f, 17, Look::Gold);
+    CaptionCentered(img, "sans-bold", 20, s, 7.5f, 18, Look::Gold);
     pats.push_back(Flatten(img, 0, Hex(0x0e0804), 0.3f));
   }
   return Item("pan_numbers", StackH(pats), 15, 20);
@@ -607,7 +607,8 @@ TImageItemData HelpPicture() {
       {"Left drag", "move a piece"},
       {"Right button", "turn 15\u00b0 clockwise; hold to repeat"},
       {"Ctrl + right", "turn 15\u00b0 the other way"},
-      {"Wheel down / up", "one turn clockwise / back"},
+      {"Right held + left", "turn the other way while held"},
+      {"Wheel down / up", "one step clockwise / back"},
       {"Space", "next level, once this one is solved"},
       {"Backspace", "previous level"},
       {"F1", "move a misplaced piece home"},
@@ -616,13 +617,13 @@ TImageItemData HelpPicture() {
   for (auto& k : keys) {
     Caption(img, "sans-bold", 14, k.first, 8, y, Look::Gold);
     Caption(img, "sans", 14, k.second, 134, y, Look::Cream);
-    y += 25;
+    y += 23;
   }
   y += 4;
   BrassRule(img, 60, 332, y - 6);
   y += 18;
-  CaptionCentered(img, "serif-italic", 15, "In the easy mode the pieces do not turn:", 196, y, Look::Cream);
-  CaptionCentered(img, "serif-italic", 15, "every piece already lies the right way round.", 196, y + 19, Look::Cream);
+  CaptionCentered(img, "serif-italic", 15, "In the easy mode the pieces never turn;", 196, y, Look::Cream);
+  CaptionCentered(img, "serif-italic", 15, "choose the difficulty under Options.", 196, y + 19, Look::Cream);
   return Item("menu_Help_311x150", OnPage(img));
 }
 
@@ -714,7 +715,10 @@ std::vector<TImageItemData> BuildSprites() {
   out.push_back(BoxItem("_box", false));
   out.push_back(BoxItem("_checkedbox", true));
   out.push_back(RowText("_level", "Level", 64, 28, 20));
-  for (int d = 0; d < 10; ++d) out.push_back(RowText(std::string(1, char('0' + d)), std::string(1, char('0' + d)), 20, 28, 22));
+  for (int d = 0; d < 10; ++d) {
+    std::string digit(1, char('0' + d));
+    out.push_back(RowText(digit, digit, 20, 28, 25));
+  }
   out.push_back(OptionsHeader());
   out.push_back(OptionsItems());
   out.push_back(Button("btn_Easy", 106, 32, "Easy", 18, Page()));

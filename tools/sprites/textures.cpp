@@ -125,7 +125,7 @@ TPicture Copper() {
     c = Mix(c, Hex(0xffd2a4), Smooth(0.8f, 1.0f, band) * 0.35f);
     float pat = PFbm(u * 5, v * 5, 5, 5, 5, 53);
     float spot = Smooth(0.76f, 0.8f, pat);
-    c = Mix(c, Mix(Hex(0x3f9c86), Hex(0x7cc7ae), PNoise(u * 20, v * 20, 20, 20, 54)), spot * 0.6f);
+    c = Mix(c, Mix(Hex(0x5a8a6a), Hex(0x8ab89a), PNoise(u * 20, v * 20, 20, 20, 54)), spot * 0.3f);
     return Scale(c, 1 + 0.04f * Grain(x, y, 55));
   });
 }
@@ -135,7 +135,7 @@ TPicture Felt(uint32_t base, uint32_t lift, uint32_t seed) {
   return Tex(200, 200, [=](float u, float v, int x, int y) {
     float mott = PFbm(u * 4, v * 4, 4, 4, 4, seed);
     float fibre = PFbm(u * 50, v * 50, 50, 50, 2, seed + 1);
-    RGB c = Mix(Hex(base), Hex(lift), Smooth(0.2f, 0.8f, mott));
+    RGB c = Mix(Hex(base), Hex(lift), Smooth(0.15f, 0.85f, mott) * 0.7f);
     c = Scale(c, 0.94f + 0.12f * fibre + 0.06f * Grain(x, y, seed + 2));
     return c;
   });
