@@ -67,6 +67,17 @@ class TMainForm {
   void DrawLevelComplete();
   void DrawPointer();
   void DrawLoadingScreen();
+
+  // Opens the drawing device; a failure is reported and the device stays closed.
+  void OpenDrawDevice();
+  // The 288 piece-picture surfaces (12 pieces x 24 turns) that live while the device is open.
+  void CreatePieceImages();
+  void FreePieceImages();
+  static int PieceImageCount();
+  uint32_t LastFrameTicks = 0;  // clock reading of the previous frame
+
+ private:
+  bool closing = false;
 };
 
 extern TMainForm* MainForm;
@@ -79,3 +90,10 @@ void MinimizeWindow();
 bool RunMessageLoopOnce();
 // The whole loop, until the main window closes.
 void RunMessageLoop();
+// One frame from the idle time: lagCount from the clock, then FrameTimerTimer (guarded).
+void RunOneFrame();
+// Creates the main window and MainForm and runs FormCreate; a start-up error is reported
+// and the rest of start-up skipped. False only when there is no window at all.
+bool StartMainForm();
+// Closes MainForm the normal way if still open, and frees it.
+void EndMainForm();

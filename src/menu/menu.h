@@ -37,3 +37,6 @@ void BuildMenu();
 void DrawMenu();
 void MenuMouseMove(int32_t x, int32_t y);
 void MenuClick();
+
+// Back to the values before BuildMenu: empty tables, item 1 hovered and active (tests).
+void ResetMenu();

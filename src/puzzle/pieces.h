@@ -90,3 +90,7 @@ double EdgeAngle(TPoint a, TPoint b);
 
 // Back to the start-up values (tests).
 void ResetPuzzleState();
+
+// InsetCorner that says whether the corner has an inside point at all: false for a straight
+// (180 degree) or folded corner, where the construction has nothing to divide by.
+bool TryInsetCorner(TPoint P, TPoint N, TPoint Q, TPoint& result);

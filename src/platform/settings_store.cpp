@@ -1,0 +1,389 @@
+// The per-user settings store (user.reg): tolerant reader, atomic writer.
+#include "platform/settings_store.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace plat {
+
+AtomicWriteHook gAtomicWriteHook = nullptr;
+
+namespace {
+
+std::string ErrnoText(int err) { return std::strerror(err); }
+
+bool WriteAll(int fd, const uint8_t* p, size_t n) {
+  while (n > 0) {
+    ssize_t w = ::write(fd, p, n);
+    if (w < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    p += w;
+    n -= static_cast<size_t>(w);
+  }
+  return true;
+}
+
+// mkdir -p of the folder part of path.
+bool MakeParentDirs(const std::string& path, std::string& error) {
+  size_t slash = path.find_last_of('/');
+  if (slash == std::string::npos || slash == 0) return true;
+  std::string dir = path.substr(0, slash);
+  for (size_t i = 1; i <= dir.size(); ++i) {
+    if (i < dir.size() && dir[i] != '/') continue;
+    std::string part = dir.substr(0, i);
+    if (::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) {
+      error = "cannot create folder " + part + ": " + ErrnoText(errno);
+      return false;
+    }
+  }
+  struct stat st{};
+  if (::stat(dir.c_str(), &st) != 0) {
+    error = "cannot create folder " + dir + ": " + ErrnoText(errno);
+    return false;
+  }
+  if (!S_ISDIR(st.st_mode)) {
+    error = "cannot create folder " + dir + ": " + ErrnoText(ENOTDIR);
+    return false;
+  }
+  return true;
+}
+
+bool EqualNoCase(const std::string& a, const std::string& b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    unsigned char x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
+    if (x >= 'A' && x <= 'Z') x = static_cast<unsigned char>(x - 'A' + 'a');
+    if (y >= 'A' && y <= 'Z') y = static_cast<unsigned char>(y - 'A' + 'a');
+    if (x != y) return false;
+  }
+  return true;
+}
+
+// "\Software\X\" and "Software\X" name the same key; we keep "\Software\X".
+std::string NormalizeKey(const std::string& key) {
+  size_t b = 0, e = key.size();
+  while (b < e && (key[b] == '\\' || key[b] == ' ' || key[b] == '\t')) ++b;
+  while (e > b && (key[e - 1] == '\\' || key[e - 1] == ' ' || key[e - 1] == '\t')) --e;
+  return "\\" + key.substr(b, e - b);
+}
+
+bool IsText(const std::string& s) {
+  for (unsigned char c : s)
+    if (c < 0x20 || c == 0x7f) return false;
+  return true;
+}
+
+bool HexDigit(char c, uint32_t& v) {
+  if (c >= '0' && c <= '9') v = static_cast<uint32_t>(c - '0');
+  else if (c >= 'a' && c <= 'f') v = static_cast<uint32_t>(c - 'a' + 10);
+  else if (c >= 'A' && c <= 'F') v = static_cast<uint32_t>(c - 'A' + 10);
+  else return false;
+  return true;
+}
+
+// "dword:" then 1 to 8 hex digits and nothing else.
+bool ParseDword(const std::string& data, uint32_t& out) {
+  const std::string prefix = "dword:";
+  if (data.size() <= prefix.size() || data.size() > prefix.size() + 8) return false;
+  if (!EqualNoCase(data.substr(0, prefix.size()), prefix)) return false;
+  uint32_t v = 0;
+  for (size_t i = prefix.size(); i < data.size(); ++i) {
+    uint32_t d;
+    if (!HexDigit(data[i], d)) return false;
+    v = v << 4 | d;
+  }
+  out = v;
+  return true;
+}
+
+std::string Trim(const std::string& s) {
+  size_t b = 0, e = s.size();
+  while (b < e && (s[b] == ' ' || s[b] == '\t')) ++b;
+  while (e > b && (s[e - 1] == ' ' || s[e - 1] == '\t')) --e;
+  return s.substr(b, e - b);
+}
+
+std::string Quote(const std::string& name) {
+  std::string r = "\"";
+  for (char c : name) {
+    if (c == '\\' || c == '"') r += '\\';
+    r += c;
+  }
+  return r + "\"";
+}
+
+}  // namespace
+
+bool WriteFileAtomically(const std::string& path, const void* data, size_t size, bool makeDirs,
+                         std::string& error) {
+  if (makeDirs && !MakeParentDirs(path, error)) return false;
+  const std::string temp = path + ".tmp";
+  int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (fd < 0) {
+    error = ErrnoText(errno);
+    return false;
+  }
+  bool ok = WriteAll(fd, static_cast<const uint8_t*>(data), size);
+  if (ok && ::fsync(fd) != 0) ok = false;
+  int err = errno;
+  if (::close(fd) != 0 && ok) {
+    ok = false;
+    err = errno;
+  }
+  if (ok && gAtomicWriteHook && !gAtomicWriteHook(temp)) {
+    ok = false;
+    err = EIO;
+  }
+  if (ok && ::rename(temp.c_str(), path.c_str()) != 0) {
+    ok = false;
+    err = errno;
+  }
+  if (!ok) {
+    ::unlink(temp.c_str());
+    error = ErrnoText(err);
+    return false;
+  }
+  // Make the rename itself durable; a failure here leaves a complete file either way.
+  size_t slash = path.find_last_of('/');
+  std::string dir = slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
+  int dfd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dfd >= 0) {
+    ::fsync(dfd);
+    ::close(dfd);
+  }
+  return true;
+}
+
+bool ReadFileLimited(const std::string& path, size_t maxBytes, std::vector<uint8_t>& out,
+                     bool& exists, bool& overLimit, std::string& error) {
+  out.clear();
+  exists = false;
+  overLimit = false;
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    if (errno == ENOENT || errno == ENOTDIR) return true;  // simply not there
+    exists = true;
+    error = ErrnoText(errno);
+    return false;
+  }
+  exists = true;
+  out.resize(maxBytes);
+  size_t got = 0;
+  bool ok = true;
+  while (got < maxBytes) {
+    ssize_t r = ::read(fd, out.data() + got, maxBytes - got);
+    if (r < 0) {
+      if (errno == EINTR) continue;
+      error = ErrnoText(errno);
+      ok = false;
+      break;
+    }
+    if (r == 0) break;
+    got += static_cast<size_t>(r);
+  }
+  if (ok && got == maxBytes) {
+    uint8_t extra;
+    ssize_t r;
+    do r = ::read(fd, &extra, 1);
+    while (r < 0 && errno == EINTR);
+    overLimit = r > 0;
+  }
+  ::close(fd);
+  out.resize(ok ? got : 0);
+  return ok;
+}
+
+bool SettingsStore::Load(const std::string& p) {
+  path = p;
+  keys.clear();
+  error.clear();
+  std::vector<uint8_t> bytes;
+  bool exists = false, overLimit = false;
+  if (!ReadFileLimited(p, kSettingsStoreMaxBytes, bytes, exists, overLimit, error)) {
+    error = "cannot read " + p + ": " + error;
+    return false;
+  }
+  if (!exists) return true;
+  if (overLimit) {
+    error = p + " is larger than " + std::to_string(kSettingsStoreMaxBytes) + " bytes";
+    return false;
+  }
+  if (!Parse(reinterpret_cast<const char*>(bytes.data()), bytes.size())) {
+    error = p + " is not a settings file";
+    return false;
+  }
+  return true;
+}
+
+bool SettingsStore::Parse(const char* data, size_t size) {
+  keys.clear();
+  if (size > kSettingsStoreMaxBytes || std::memchr(data, 0, size) != nullptr) return false;
+  size_t pos = 0;
+  if (size >= 3 && std::memcmp(data, "\xEF\xBB\xBF", 3) == 0) pos = 3;  // UTF-8 mark
+  Key* current = nullptr;
+  while (pos < size) {
+    const char* nl = static_cast<const char*>(std::memchr(data + pos, '\n', size - pos));
+    size_t end = nl ? static_cast<size_t>(nl - data) : size;
+    size_t len = end - pos;
+    std::string line;
+    if (len <= kSettingsStoreMaxLine) line.assign(data + pos, len);
+    pos = end + 1;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    line = Trim(line);
+    if (line.empty() || line[0] == ';' || line[0] == '#') continue;
+    if (!IsText(line)) continue;
+    if (line[0] == '[') {
+      current = nullptr;
+      if (line.back() != ']' || line.size() < 3) continue;
+      std::string key = line.substr(1, line.size() - 2);
+      if (key[0] == '-') continue;  // a deletion entry: nothing to keep
+      if (NormalizeKey(key).size() + 2 > kSettingsStoreMaxLine) continue;  // could not be written back
+      CreateKey(key);
+      current = FindKey(key);
+      continue;
+    }
+    if (!current || line[0] != '"') continue;
+    std::string name;
+    size_t i = 1;
+    bool closed = false;
+    for (; i < line.size(); ++i) {
+      char c = line[i];
+      if (c == '\\' && i + 1 < line.size()) {
+        name += line[++i];
+      } else if (c == '"') {
+        closed = true;
+        ++i;
+        break;
+      } else {
+        name += c;
+      }
+    }
+    if (!closed) continue;
+    std::string rest = Trim(line.substr(i));
+    if (rest.empty() || rest[0] != '=') continue;
+    std::string valueText = Trim(rest.substr(1));
+    if (valueText.empty()) continue;
+    if (Quote(name).size() + 1 + valueText.size() > kSettingsStoreMaxLine) continue;
+    Value v;
+    v.name = name;
+    if (ParseDword(valueText, v.dword)) {
+      v.isDword = true;
+    } else if (valueText.size() >= 5 && EqualNoCase(valueText.substr(0, 5), "dword")) {
+      continue;  // a DWORD with bad digits: as if it were not there
+    } else {
+      v.raw = valueText;
+    }
+    Value* old = nullptr;
+    for (Value& o : current->values)
+      if (EqualNoCase(o.name, name)) old = &o;
+    if (old) *old = v;
+    else current->values.push_back(v);
+  }
+  return true;
+}
+
+std::string SettingsStore::Serialize() const {
+  std::string out = "; Tangrel 2.0 settings\n";
+  for (const Key& k : keys) {
+    out += "\n[" + k.path + "]\n";
+    for (const Value& v : k.values) {
+      out += Quote(v.name) + "=";
+      if (v.isDword) {
+        char hex[9];
+        for (int d = 0; d < 8; ++d) hex[d] = "0123456789abcdef"[(v.dword >> (28 - 4 * d)) & 15];
+        hex[8] = 0;
+        out += "dword:";
+        out += hex;
+      } else {
+        out += v.raw;
+      }
+      out += "\n";
+    }
+  }
+  return out;
+}
+
+bool SettingsStore::Save(const std::string& p) {
+  if (!p.empty()) path = p;
+  std::string text = Serialize();
+  std::string why;
+  if (!WriteFileAtomically(path, text.data(), text.size(), true, why)) {
+    error = "cannot save " + path + ": " + why;
+    return false;
+  }
+  error.clear();
+  return true;
+}
+
+SettingsStore::Key* SettingsStore::FindKey(const std::string& key) {
+  std::string n = NormalizeKey(key);
+  for (Key& k : keys)
+    if (EqualNoCase(k.path, n)) return &k;
+  return nullptr;
+}
+
+const SettingsStore::Key* SettingsStore::FindKey(const std::string& key) const {
+  return const_cast<SettingsStore*>(this)->FindKey(key);
+}
+
+const SettingsStore::Value* SettingsStore::FindValue(const Key& k, const std::string& name) {
+  for (const Value& v : k.values)
+    if (EqualNoCase(v.name, name)) return &v;
+  return nullptr;
+}
+
+bool SettingsStore::KeyExists(const std::string& key) const { return FindKey(key) != nullptr; }
+
+void SettingsStore::CreateKey(const std::string& key) {
+  if (!FindKey(key)) keys.push_back({NormalizeKey(key), {}});
+}
+
+bool SettingsStore::ValueExists(const std::string& key, const std::string& name) const {
+  const Key* k = FindKey(key);
+  return k && FindValue(*k, name);
+}
+
+bool SettingsStore::ReadDword(const std::string& key, const std::string& name,
+                              uint32_t& value) const {
+  const Key* k = FindKey(key);
+  const Value* v = k ? FindValue(*k, name) : nullptr;
+  if (!v || !v->isDword) return false;
+  value = v->dword;
+  return true;
+}
+
+void SettingsStore::WriteDword(const std::string& key, const std::string& name, uint32_t value) {
+  CreateKey(key);
+  Key* k = FindKey(key);
+  for (Value& v : k->values)
+    if (EqualNoCase(v.name, name)) {
+      v.isDword = true;
+      v.dword = value;
+      v.raw.clear();
+      return;
+    }
+  Value v;
+  v.name = name;
+  v.isDword = true;
+  v.dword = value;
+  k->values.push_back(v);
+}
+
+bool SettingsStore::DeleteValue(const std::string& key, const std::string& name) {
+  Key* k = FindKey(key);
+  if (!k) return false;
+  for (size_t i = 0; i < k->values.size(); ++i)
+    if (EqualNoCase(k->values[i].name, name)) {
+      k->values.erase(k->values.begin() + static_cast<std::ptrdiff_t>(i));
+      return true;
+    }
+  return false;
+}
+
+}  // namespace plat
