@@ -13,7 +13,9 @@
 #include "app/mainform.h"
 #include "app/shell.h"
 #include "media/effects.h"
+#include "media/music.h"
 #include "menu/menu.h"
+#include "platform/fake_audio.h"
 #include "platform/fake_platform.h"
 #include "puzzle/pieces.h"
 #include "settings/reestr.h"
@@ -73,12 +75,14 @@ constexpr uint32_t kTextureColour = 0x0000A0;  // texture 10, the menu's backgro
 class MenuTest : public ::testing::Test {
  protected:
   plat::FakePlatform fake;
+  plat::FakeMediaControl mci;  // the music's command strings
   std::vector<std::string> sounds;
   std::filesystem::path oldDir;
   std::filesystem::path scratch;
 
   void SetUp() override {
     plat::SetPlatform(&fake);
+    plat::SetMediaControl(&mci);
     oldDir = std::filesystem::current_path();
     std::string pattern = (std::filesystem::temp_directory_path() / "menu_test_XXXXXX").string();
     ASSERT_NE(mkdtemp(pattern.data()), nullptr);
@@ -92,6 +96,7 @@ class MenuTest : public ::testing::Test {
     LayOutLevelRows();
     ResetPuzzleState();
     ResetMenu();
+    ResetMusic();
     Settings = TSettings{};
     Settings.Sounds = -1;
     PlayerRecord = TPlayerRecord{};
@@ -104,6 +109,7 @@ class MenuTest : public ::testing::Test {
 
   void TearDown() override {
     SoundTap = nullptr;
+    plat::SetMediaControl(nullptr);
     delete MainForm;
     MainForm = nullptr;
     std::filesystem::current_path(oldDir);

@@ -108,6 +108,19 @@ TEST_F(MenuTest, OkWithoutChangeStillSavesAndReturnsToEpisodeOne) {
   EXPECT_EQ(Settings.Music != 0, written.Music != 0);
   EXPECT_EQ(Settings.Use3D != 0, written.Use3D != 0);
   EXPECT_TRUE(std::filesystem::exists(scratch / kProgressFile));
+  EXPECT_EQ(mci.commands.back(), "play mainback notify");  // a new theme
+}
+
+TEST_F(MenuTest, OkWithMusicOffStopsIt) {
+  BuildMenu();
+  OpenItem(kOptions);
+  MoveTo(Centre(OptionButtons[5].Rect));
+  MenuClick();
+  EXPECT_TRUE(mci.commands.empty());  // a click alone changes nothing yet
+  MoveTo(Centre(OptionButtons[7].Rect));
+  MenuClick();
+  EXPECT_EQ(Settings.Music, 0);
+  EXPECT_EQ(mci.commands, (std::vector<std::string>{"stop mainback wait", "close mainback wait"}));
 }
 
 TEST_F(MenuTest, OkWritesEverySwitchAsShown) {
