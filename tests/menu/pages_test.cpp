@@ -208,6 +208,18 @@ TEST_F(MenuTest, ExitButtonsReactOnlyOnTheirPage) {
   EXPECT_FALSE(MainForm->Closed);
 }
 
+TEST_F(MenuTest, ClickingTheExitItemAgainIsNeverYes) {
+  Settings.Sounds = 0;
+  BuildMenu();
+  OpenItem(kExit);
+  MoveTo(Centre(ExitButtons[1]));
+  ASSERT_EQ(HoverExitButton, 1);
+  MoveToItem(kExit);
+  MenuClick();
+  EXPECT_FALSE(MainForm->Closed);
+  EXPECT_EQ(ActiveItem, kExit);
+}
+
 TEST_F(MenuTest, ExitYesWithSoundsOffClosesAtOnce) {
   Settings.Sounds = 0;
   BuildMenu();
