@@ -20,14 +20,14 @@
 #include "puzzle/pieces.h"
 #include "settings/reestr.h"
 
-struct TSpriteSpec {
+struct TSpriteShape {
   const char* Name;
   int32_t Width;   // of one pattern
   int32_t Height;  // of one pattern; the picture holds two, one above the other
 };
 
 // Sizes small enough that nothing the tests probe is drawn over by a neighbour.
-inline const std::vector<TSpriteSpec> kMenuSprites = {
+inline const std::vector<TSpriteShape> kMenuSprites = {
       {"menufone", 10, 10},
       {"menu_Episode1_41x62", 140, 30},
       {"menu_Episode2_41x97", 140, 30},
