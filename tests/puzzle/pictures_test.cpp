@@ -43,6 +43,9 @@ class PictureTest : public PuzzleTest {
     slot.Name = "Slot";
     slot.Picture.Width = slot.Picture.Height = 300;
     slot.Picture.Pixels.assign(300 * 300, 0x808080);
+    // Only the device here: no shell start-up behind it.
+    form.DrawDevice.OnInitialize = nullptr;
+    form.DrawDevice.OnFinalize = nullptr;
     form.DrawDevice.Initialize();
     form.ImageList.RestoreAll();
     form.TexList.RestoreAll();
@@ -179,6 +182,14 @@ TEST_F(PictureTest, DrawNumberAlignments) {
 
 TEST_F(PictureTest, PlayingFieldDrawsSlotAndPiecesInStackOrder) {
   Settings.Use3D = 0;
+  TPiece& slotBox = PieceTable[0];
+  slotBox.CornerCount = 4;
+  slotBox.Offsets[1] = {-100, -100};
+  slotBox.Offsets[2] = {100, -100};
+  slotBox.Offsets[3] = {100, 100};
+  slotBox.Offsets[4] = {-100, 100};
+  slotBox.Position = {400, 200};
+  UpdateCorners(0);
   Square(1, {600, 400});
   Square(2, {630, 400});
   PieceTable[1].StackOrder = 2;  // piece 1 on top
