@@ -1,4 +1,5 @@
 // Piece pictures, digits and the playing field, checked by probing pixels.
+#include <cmath>
 #include <cstdlib>
 #include <memory>
 
@@ -227,4 +228,58 @@ TEST_F(PictureTest, CorruptCornersBuildWithoutShadingThoseEdges) {
   const TSurface& img = *p.Images[0].Image;
   EXPECT_EQ(img.GetPixel(150, 150), kGrey);
   EXPECT_NEAR(Red(img.GetPixel(150, 197)), 0x40 * (255 - 180) / 255.0, 3);  // other edges still shaded
+}
+
+// The shading is blended only over the box each edge touches; the picture must come out
+// exactly as a blend of the whole picture for every edge would make it.
+TEST_F(PictureTest, BoxedShadingMatchesWholePictureBlend) {
+  Patterned();
+  Settings.Use3D = -1;
+  Square(2, {400, 300});
+  TPiece& p = PieceTable[2];
+  p.CornerCount = 8;
+  const TPoint oct[8] = {{-40, -95}, {40, -95}, {95, -40}, {95, 40}, {40, 95}, {-40, 95}, {-95, 40}, {-95, -40}};
+  for (int k = 0; k < 8; ++k) p.Offsets[k + 1] = oct[k];
+  UpdateCorners(2);
+  const uint8_t r = 5;
+  BuildPieceImage(2, r);
+  TSurface built;
+  built.LoadFromGraphic(form.TexList.Item(0).Picture);
+  built.Draw(0, 0, p.Images[r].Image->ClientRect(), *p.Images[r].Image, false);
+
+  // The same picture the long way round.
+  Settings.Use3D = 0;
+  p.Images[r].Built = 0;
+  BuildPieceImage(2, r);  // texture, mask and outline only
+  TSurface expect;
+  expect.LoadFromGraphic(form.TexList.Item(0).Picture);
+  expect.Draw(0, 0, p.Images[r].Image->ClientRect(), *p.Images[r].Image, false);
+  const TPoint saved = p.Position;
+  p.Position = {150, 150};
+  UpdateCorners(2);
+  TSurface t;
+  t.LoadFromGraphic(form.TexList.Item(0).Picture);
+  for (int k = 1; k <= 8; ++k) {
+    const int k1 = k % 8 + 1, k2 = k1 % 8 + 1, k0 = k == 1 ? 8 : k - 1;
+    t.Fill(0xFF00FF);
+    const TPoint w0 = p.Corners[k], w1 = p.Corners[k1];
+    const TPoint w2 = InsetCorner(w1, p.Corners[k2], p.Corners[k]);
+    const TPoint w3 = InsetCorner(w0, p.Corners[k1], p.Corners[k0]);
+    const double shade = std::cos(EdgeAngle(w0, w1) + 3 * M_PI / 180);
+    const TPoint m{(w0.X + w1.X) / 2 + 5, (w0.Y + w1.Y) / 2 + 5};
+    TSurfaceCanvas& cv = t.Canvas();
+    cv.Pen.Style = TPenStyle::psClear;
+    cv.Brush.Color = PointInPiece(m, 2) ? clWhite : clBlack;
+    cv.Polygon({w0, w1, w2, w3});
+    cv.Release();
+    t.TransparentColor = 0xFF00FF;
+    expect.DrawAlpha({0, 0, 300, 300}, {0, 0, 300, 300}, t, true,
+                     static_cast<int32_t>(std::nearbyint(std::fabs(shade) * 80 + 100)));
+  }
+  p.Position = saved;
+  UpdateCorners(2);
+  int differ = 0;
+  for (int y = 0; y < 300; ++y)
+    for (int x = 0; x < 300; ++x) differ += built.GetPixel(x, y) != expect.GetPixel(x, y);
+  EXPECT_EQ(differ, 0);
 }
