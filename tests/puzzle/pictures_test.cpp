@@ -283,3 +283,20 @@ TEST_F(PictureTest, BoxedShadingMatchesWholePictureBlend) {
     for (int x = 0; x < 300; ++x) differ += built.GetPixel(x, y) != expect.GetPixel(x, y);
   EXPECT_EQ(differ, 0);
 }
+
+TEST_F(PictureTest, ExtremeOffsetsFromACorruptFileBuildSafely) {
+  Settings.Use3D = -1;
+  Square(1, {600, 400});
+  TPiece& p = PieceTable[1];
+  p.Offsets[1] = {INT32_MIN, INT32_MIN};
+  p.Offsets[2] = {INT32_MAX, -7};
+  p.Offsets[3] = {3, INT32_MAX};
+  p.Offsets[4] = {-5, 1000000};
+  for (uint8_t r : {0, 7, 23}) {
+    p.Angle = 15 * r;
+    UpdateCorners(1);
+    BuildPieceImage(1, r);
+    EXPECT_EQ(p.Images[r].Built, 1);
+  }
+  DrawPieces();
+}
