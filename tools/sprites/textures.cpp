@@ -106,7 +106,7 @@ TPicture Terracotta() {
   return Tex(300, 300, [](float u, float v, int x, int y) {
     float mott = PFbm(u * 5, v * 5, 5, 5, 5, 41);
     float fine = PFbm(u * 30, v * 30, 30, 30, 2, 42);
-    RGB c = Mix(Hex(0x9c4322), Hex(0xd27446), Smooth(0.25f, 0.75f, mott));
+    RGB c = Mix(Hex(0x8a3a1e), Hex(0xbf5e36), Smooth(0.25f, 0.75f, mott));
     c = Mix(c, Hex(0xe89a66), Smooth(0.6f, 0.9f, fine) * 0.25f);
     float g = Grain(x, y, 43);
     if (g > 0.47f) c = Mix(c, Hex(0xf0c8a0), 0.45f);  // sand grains
@@ -145,8 +145,8 @@ TPicture Copper() {
     float sheen = PFbm(u * 3, v * 3, 3, 3, 4, 52);
     float brush = PFbm(u * 2, v * 60, 2, 60, 2, 53);
     float band = 0.5f + 0.5f * std::sin(kTau * (u + v + 0.5f * sheen));
-    RGB c = Mix(Hex(0x74301a), Hex(0xd27a48), Clamp01(0.15f + 0.75f * band + 0.3f * (brush - 0.5f)));
-    c = Mix(c, Hex(0xffc89c), Smooth(0.75f, 1.f, band) * 0.45f);
+    RGB c = Mix(Hex(0x86381e), Hex(0xeb9462), Clamp01(0.15f + 0.75f * band + 0.3f * (brush - 0.5f)));
+    c = Mix(c, Hex(0xffd6b4), Smooth(0.7f, 1.f, band) * 0.5f);
     c = Scale(c, 1.f - 0.2f * slope * Smooth(0.f, 0.6f, d1 / std::max(R, 1.f)));
     c = Mix(c, Hex(0xffd0aa), ridge * 0.15f);
     return Scale(c, 1 + 0.03f * Grain(x, y, 55));
