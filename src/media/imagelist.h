@@ -68,6 +68,8 @@ class TImageList {
   void RestoreAll();  // the device opened
   void ReleaseAll();  // the device closed
   class TDrawDevice* Device() const { return device; }
+  // The device is going away before the list: forget it (called by the device only).
+  void DetachDevice() { device = nullptr; }
 
  private:
   class TDrawDevice* device;

@@ -15,3 +15,5 @@ void RestartMusic();
 void OnMusicNotify();
 void PlayMidi(const std::string& fileName, int position);
 void StopMidi();
+// Back to the state before start-up (tests).
+void ResetMusic();

@@ -45,3 +45,20 @@ std::vector<uint8_t> WriteWavePackage(const std::vector<TWaveItemData>& items);
 // Decoders of the payloads, usable on their own (fuzz targets, the tool).
 TPicture DecodeDIB(const uint8_t* data, size_t size);  // packed DIB without file header
 void DecodeWave(const uint8_t* data, size_t size, TWaveItemData& out);  // RIFF WAVE
+
+// Packed DIB of a picture: info header, an 8-bit colour table when the picture has 256
+// colours or fewer, else 24-bit pixels; bottom row first. DecodeDIB reads it back exactly.
+std::vector<uint8_t> EncodeDIB(const TPicture& pic);
+// RIFF WAVE file of a wave item: "fmt " with the stored format bytes, then "data".
+std::vector<uint8_t> EncodeWave(const TWaveItemData& wave);
+
+// Colour identifiers as packages store them ("clFuchsia", "clBtnFace", ...). IdentToColor
+// ignores letter case; both return false for what is not in the table.
+bool IdentToColor(const std::string& ident, TColor& color);
+bool ColorToIdent(TColor color, std::string& ident);
+
+// How many patterns an item has on a picture of picWidth x picHeight: one for the whole
+// picture when the pattern size is the picture's, otherwise whole columns times whole rows
+// of pattern plus gap. 0 for an empty picture or a pattern step of 0 or less.
+int32_t PatternCount(int32_t patternWidth, int32_t patternHeight, int32_t skipWidth,
+                     int32_t skipHeight, int32_t picWidth, int32_t picHeight);

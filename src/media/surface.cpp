@@ -1,46 +1,399 @@
-// Placeholder until this unit is built; replaced by the real one.
+// Surfaces and the drawing device: clipped block copies, colour-keyed copies, alpha blends,
+// scaled and turned draws onto 32-bit 0x00RRGGBB pixels, and the opening of the display.
 #include "media/surface.h"
 
-#include "media/imagelist.h"
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
 
-TSurfaceCanvas::TSurfaceCanvas(TSurface& owner) : surface(owner) {}
-TSurfaceCanvas::~TSurfaceCanvas() = default;
-void TSurfaceCanvas::FillRect(const TRect&) {}
-void TSurfaceCanvas::FrameRect(const TRect&) {}
-void TSurfaceCanvas::Rectangle(int32_t, int32_t, int32_t, int32_t) {}
-void TSurfaceCanvas::Polygon(const std::vector<TPoint>&) {}
-void TSurfaceCanvas::Polyline(const std::vector<TPoint>&) {}
-void TSurfaceCanvas::TextOut(int32_t, int32_t, const std::string&) {}
-int32_t TSurfaceCanvas::TextWidth(const std::string&) { return 0; }
-int32_t TSurfaceCanvas::TextHeight(const std::string&) { return 0; }
-void TSurfaceCanvas::Release() {}
+#include "media/imagelist.h"
+#include "platform/platform.h"
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace {
+
+// Scratch tables reused by the scaled draws, so a frame does not allocate.
+std::vector<int32_t> columnTable;
+std::vector<uint32_t> selfCopy;
+std::vector<uint32_t> rowBuffer;
+
+// Windows' default system colours, by index, as 0x00RRGGBB.
+constexpr uint32_t kSystemColours[29] = {
+    0xC8C8C8, 0x000000, 0x99B4D1, 0xBFCDDB, 0xF0F0F0, 0xFFFFFF, 0x646464, 0x000000,
+    0x000000, 0x000000, 0xB4B4B4, 0xF4F7FC, 0xABABAB, 0x3399FF, 0xFFFFFF, 0xF0F0F0,
+    0xA0A0A0, 0x6D6D6D, 0x000000, 0x434E54, 0xFFFFFF, 0x696969, 0xE3E3E3, 0x000000,
+    0xFFFFE1, 0x000000, 0x0066CC, 0xB9D1EA, 0xD7E4F2};
+
+// Mixes s over d with weight a (1..254): (s*a + d*(255-a)) / 255, rounded, per channel.
+// Red and blue travel together in one 32-bit word, green alone.
+inline uint32_t Blend(uint32_t s, uint32_t d, uint32_t a) {
+  const uint32_t ia = 255 - a;
+  uint32_t rb = (s & 0xFF00FF) * a + (d & 0xFF00FF) * ia + 0x800080;
+  rb = ((rb + ((rb >> 8) & 0xFF00FF)) >> 8) & 0xFF00FF;
+  uint32_t g = (s & 0xFF00) * a + (d & 0xFF00) * ia + 0x8000;
+  g = ((g + ((g >> 8) & 0xFF00)) >> 8) & 0xFF00;
+  return rb | g;
+}
+
+// Copies n pixels, leaving out those equal to key.
+inline void KeyedRow(uint32_t* d, const uint32_t* s, int32_t n, uint32_t key) {
+  int32_t i = 0;
+#if defined(__SSE2__)
+  const __m128i k = _mm_set1_epi32(static_cast<int32_t>(key));
+  for (; i + 4 <= n; i += 4) {
+    __m128i sv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
+    __m128i mask = _mm_cmpeq_epi32(sv, k);  // all ones where transparent
+    int m = _mm_movemask_epi8(mask);
+    if (m == 0) {
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), sv);
+    } else if (m != 0xFFFF) {
+      __m128i dv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
+      __m128i r = _mm_or_si128(_mm_and_si128(mask, dv), _mm_andnot_si128(mask, sv));
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), r);
+    }
+  }
+#endif
+  for (; i < n; ++i) {
+    const uint32_t p = s[i];
+    if (p != key) d[i] = p;
+  }
+}
+
+// Blends n pixels of s over d at weight a (1..254), leaving out the key when asked.
+inline void BlendRow(uint32_t* d, const uint32_t* s, int32_t n, uint32_t a, bool keyed,
+                     uint32_t key) {
+  int32_t i = 0;
+#if defined(__SSE2__)
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i va = _mm_set1_epi16(static_cast<int16_t>(a));
+  const __m128i via = _mm_set1_epi16(static_cast<int16_t>(255 - a));
+  const __m128i half = _mm_set1_epi16(128);
+  const __m128i k = _mm_set1_epi32(static_cast<int32_t>(key));
+  for (; i + 4 <= n; i += 4) {
+    const __m128i sv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
+    const __m128i dv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
+    __m128i lo = _mm_add_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(sv, zero), va),
+                               _mm_mullo_epi16(_mm_unpacklo_epi8(dv, zero), via));
+    __m128i hi = _mm_add_epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(sv, zero), va),
+                               _mm_mullo_epi16(_mm_unpackhi_epi8(dv, zero), via));
+    lo = _mm_add_epi16(lo, half);
+    hi = _mm_add_epi16(hi, half);
+    lo = _mm_srli_epi16(_mm_add_epi16(lo, _mm_srli_epi16(lo, 8)), 8);
+    hi = _mm_srli_epi16(_mm_add_epi16(hi, _mm_srli_epi16(hi, 8)), 8);
+    __m128i r = _mm_packus_epi16(lo, hi);
+    if (keyed) {
+      const __m128i mask = _mm_cmpeq_epi32(sv, k);
+      r = _mm_or_si128(_mm_and_si128(mask, dv), _mm_andnot_si128(mask, r));
+    }
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), r);
+  }
+#endif
+  for (; i < n; ++i) {
+    const uint32_t p = s[i];
+    if (!keyed || p != key) d[i] = Blend(p, d[i], a);
+  }
+}
+
+// Inclusive-exclusive intersection of two ranges, written back into [lo, hi).
+inline void Intersect(int32_t& lo, int32_t& hi, int32_t a, int32_t b) {
+  lo = std::max(lo, a);
+  hi = std::min(hi, b);
+}
+
+}  // namespace
+
+// --- TSurface ------------------------------------------------------------------------------
 
 TSurface::TSurface() = default;
 TSurface::~TSurface() = default;
+
 void TSurface::SetSize(int32_t w, int32_t h) {
+  if (w <= 0 || h <= 0) w = h = 0;
   width = w;
   height = h;
-  pixels.assign(static_cast<size_t>(w) * h, 0);
+  pixels.assign(static_cast<size_t>(w) * static_cast<size_t>(h), 0);
 }
-void TSurface::Fill(uint32_t) {}
-void TSurface::Draw(int32_t, int32_t, const TRect&, const TSurface&, bool) {}
-void TSurface::DrawAlpha(const TRect&, const TRect&, const TSurface&, bool, int32_t) {}
-void TSurface::DrawRotate(int32_t, int32_t, int32_t, int32_t, const TRect&, const TSurface&, double, double, bool, int32_t) {}
-void TSurface::DrawRotateAlpha(int32_t, int32_t, int32_t, int32_t, const TRect&, const TSurface&, double, double, bool, int32_t, int32_t) {}
+
+void TSurface::Fill(uint32_t value) { std::fill(pixels.begin(), pixels.end(), value); }
+
+void TSurface::Draw(int32_t x, int32_t y, const TRect& srcRect, const TSurface& source,
+                    bool transparent) {
+  // Clip the source rectangle to the source, moving the destination with it.
+  int64_t sl = srcRect.Left, st = srcRect.Top, sr = srcRect.Right, sb = srcRect.Bottom;
+  int64_t dx = x, dy = y;
+  if (sl < 0) { dx -= sl; sl = 0; }
+  if (st < 0) { dy -= st; st = 0; }
+  sr = std::min<int64_t>(sr, source.width);
+  sb = std::min<int64_t>(sb, source.height);
+  if (sr <= sl || sb <= st) return;
+  // Then to the destination.
+  if (dx < 0) { sl -= dx; dx = 0; }
+  if (dy < 0) { st -= dy; dy = 0; }
+  sr = std::min<int64_t>(sr, sl + (width - dx));
+  sb = std::min<int64_t>(sb, st + (height - dy));
+  if (sr <= sl || sb <= st) return;
+
+  const int32_t w = static_cast<int32_t>(sr - sl);
+  const int32_t h = static_cast<int32_t>(sb - st);
+  const uint32_t* src = source.pixels.data() + st * source.width + sl;
+  int32_t srcPitch = source.width;
+  if (&source == this) {  // overlapping draw onto itself: copy the block out first
+    selfCopy.resize(static_cast<size_t>(w) * h);
+    for (int32_t r = 0; r < h; ++r)
+      std::memcpy(selfCopy.data() + static_cast<size_t>(r) * w, src + static_cast<size_t>(r) * srcPitch,
+                  sizeof(uint32_t) * w);
+    src = selfCopy.data();
+    srcPitch = w;
+  }
+  uint32_t* dst = pixels.data() + dy * width + dx;
+  if (transparent) {
+    const uint32_t key = source.TransparentColor;
+    for (int32_t r = 0; r < h; ++r, src += srcPitch, dst += width) KeyedRow(dst, src, w, key);
+  } else {
+    for (int32_t r = 0; r < h; ++r, src += srcPitch, dst += width)
+      std::memcpy(dst, src, sizeof(uint32_t) * w);
+  }
+}
+
+void TSurface::DrawAlpha(const TRect& destRect, const TRect& srcRect, const TSurface& source,
+                         bool transparent, int32_t alpha) {
+  if (alpha <= 0) return;
+  const int64_t dw = static_cast<int64_t>(destRect.Right) - destRect.Left;
+  const int64_t dh = static_cast<int64_t>(destRect.Bottom) - destRect.Top;
+  const int64_t sw = static_cast<int64_t>(srcRect.Right) - srcRect.Left;
+  const int64_t sh = static_cast<int64_t>(srcRect.Bottom) - srcRect.Top;
+  if (dw <= 0 || dh <= 0 || sw <= 0 || sh <= 0 || width == 0 || source.width == 0) return;
+  if (alpha >= 255 && dw == sw && dh == sh && &source != this) {
+    Draw(destRect.Left, destRect.Top, srcRect, source, transparent);
+    return;
+  }
+  // Destination area after clipping.
+  int32_t x0 = destRect.Left, x1 = destRect.Right, y0 = destRect.Top, y1 = destRect.Bottom;
+  Intersect(x0, x1, 0, width);
+  Intersect(y0, y1, 0, height);
+  if (x1 <= x0 || y1 <= y0) return;
+
+  // Nearest source column of each destination column, by pixel centres. The mapping grows
+  // with x, so the columns that land inside the source form one run: keep only that run.
+  columnTable.clear();
+  int32_t first = x1;
+  for (int32_t x = x0; x < x1; ++x) {
+    const int64_t k = static_cast<int64_t>(x) - destRect.Left;
+    const int64_t sx = srcRect.Left + ((2 * k + 1) * sw) / (2 * dw);
+    if (sx < 0) continue;
+    if (sx >= source.width) break;
+    if (first == x1) first = x;
+    columnTable.push_back(static_cast<int32_t>(sx));
+  }
+  if (columnTable.empty()) return;
+  x0 = first;
+  const int32_t n = static_cast<int32_t>(columnTable.size());
+  const bool unscaled = dw == sw;  // then the run is a plain slice of the source row
+
+  const TSurface* srcSurf = &source;
+  TSurface copy;
+  if (&source == this) {  // blending a surface onto itself: read from a snapshot
+    copy.SetSize(width, height);
+    copy.pixels = pixels;
+    srcSurf = &copy;
+  }
+  const uint32_t key = source.TransparentColor;
+  const int32_t* cols = columnTable.data();
+  const uint32_t a = static_cast<uint32_t>(std::min(alpha, 255));
+  if (!unscaled) rowBuffer.resize(static_cast<size_t>(n));
+  for (int32_t y = y0; y < y1; ++y) {
+    const int64_t k = static_cast<int64_t>(y) - destRect.Top;
+    const int64_t sy = srcRect.Top + ((2 * k + 1) * sh) / (2 * dh);
+    if (sy < 0 || sy >= source.height) continue;
+    const uint32_t* srow = srcSurf->pixels.data() + sy * source.width;
+    const uint32_t* run;
+    if (unscaled) {
+      run = srow + cols[0];
+    } else {
+      for (int32_t i = 0; i < n; ++i) rowBuffer[static_cast<size_t>(i)] = srow[cols[i]];
+      run = rowBuffer.data();
+    }
+    uint32_t* drow = pixels.data() + static_cast<int64_t>(y) * width + x0;
+    if (a < 255)
+      BlendRow(drow, run, n, a, transparent, key);
+    else if (transparent)
+      KeyedRow(drow, run, n, key);
+    else
+      std::memcpy(drow, run, sizeof(uint32_t) * static_cast<size_t>(n));
+  }
+}
+
+void TSurface::DrawRotate(int32_t x, int32_t y, int32_t width_, int32_t height_,
+                          const TRect& srcRect, const TSurface& source, double centerX,
+                          double centerY, bool transparent, int32_t angle) {
+  DrawRotateAlpha(x, y, width_, height_, srcRect, source, centerX, centerY, transparent, angle,
+                  255);
+}
+
+void TSurface::DrawRotateAlpha(int32_t x, int32_t y, int32_t w, int32_t h, const TRect& srcRect,
+                               const TSurface& source, double centerX, double centerY,
+                               bool transparent, int32_t angle, int32_t alpha) {
+  if (alpha <= 0 || w <= 0 || h <= 0) return;
+  const int64_t sw = static_cast<int64_t>(srcRect.Right) - srcRect.Left;
+  const int64_t sh = static_cast<int64_t>(srcRect.Bottom) - srcRect.Top;
+  if (sw <= 0 || sh <= 0 || width == 0 || source.width == 0) return;
+  if (!std::isfinite(centerX) || !std::isfinite(centerY)) return;
+
+  // Only angle mod 256 counts; the quarter turns get exact sines so they stay clean.
+  const int32_t a256 = ((angle % 256) + 256) % 256;
+  double c, s;
+  switch (a256) {
+    case 0: c = 1; s = 0; break;
+    case 64: c = 0; s = 1; break;
+    case 128: c = -1; s = 0; break;
+    case 192: c = 0; s = -1; break;
+    default: {
+      const double t = a256 * (2.0 * M_PI / 256.0);
+      c = std::cos(t);
+      s = std::sin(t);
+    }
+  }
+  // Image point (u, v) relative to the turning point lands on (x + u c - v s, y + u s + v c):
+  // clockwise on a screen whose y axis points down.
+  const double ox = centerX * w, oy = centerY * h;  // turning point inside the scaled image
+  double minX = 1e300, maxX = -1e300, minY = 1e300, maxY = -1e300;
+  const double cu[4] = {-ox, w - ox, w - ox, -ox};
+  const double cv[4] = {-oy, -oy, h - oy, h - oy};
+  for (int i = 0; i < 4; ++i) {
+    const double px = x + cu[i] * c - cv[i] * s;
+    const double py = y + cu[i] * s + cv[i] * c;
+    minX = std::min(minX, px);
+    maxX = std::max(maxX, px);
+    minY = std::min(minY, py);
+    maxY = std::max(maxY, py);
+  }
+  const double bx0 = std::max(std::floor(minX), 0.0), bx1 = std::min(std::ceil(maxX), double(width));
+  const double by0 = std::max(std::floor(minY), 0.0), by1 = std::min(std::ceil(maxY), double(height));
+  if (!(bx1 > bx0) || !(by1 > by0)) return;
+  const int32_t x0 = static_cast<int32_t>(bx0), x1 = static_cast<int32_t>(bx1);
+  const int32_t y0 = static_cast<int32_t>(by0), y1 = static_cast<int32_t>(by1);
+
+  const TSurface* srcSurf = &source;
+  TSurface copy;
+  if (&source == this) {
+    copy.SetSize(width, height);
+    copy.pixels = pixels;
+    srcSurf = &copy;
+  }
+  const double kx = static_cast<double>(sw) / w, ky = static_cast<double>(sh) / h;
+  const uint32_t key = source.TransparentColor;
+  const uint32_t a = static_cast<uint32_t>(std::min(alpha, 255));
+  const uint32_t* spix = srcSurf->pixels.data();
+  const int32_t spitch = source.width;
+  const int64_t sL = srcRect.Left, sT = srcRect.Top;
+  for (int32_t py = y0; py < y1; ++py) {
+    const double dy = py + 0.5 - y;
+    uint32_t* drow = pixels.data() + static_cast<int64_t>(py) * width;
+    for (int32_t px = x0; px < x1; ++px) {
+      const double dx = px + 0.5 - x;
+      // Inverse turn of the destination pixel's centre back into the scaled image.
+      const double U = dx * c + dy * s + ox;
+      const double V = -dx * s + dy * c + oy;
+      if (U < 0 || V < 0 || U >= w || V >= h) continue;
+      int64_t sx = static_cast<int64_t>(U * kx);
+      int64_t sy = static_cast<int64_t>(V * ky);
+      if (sx >= sw) sx = sw - 1;
+      if (sy >= sh) sy = sh - 1;
+      sx += sL;
+      sy += sT;
+      if (sx < 0 || sy < 0 || sx >= source.width || sy >= source.height) continue;
+      const uint32_t p = spix[sy * spitch + sx];
+      if (transparent && p == key) continue;
+      drow[px] = a >= 255 ? p : Blend(p, drow[px], a);
+    }
+  }
+}
+
 TSurfaceCanvas& TSurface::Canvas() {
   if (!canvas) canvas = std::make_unique<TSurfaceCanvas>(*this);
   return *canvas;
 }
-void TSurface::LoadFromGraphic(const TPicture&) {}
-uint32_t TSurface::GetPixel(int32_t, int32_t) const { return 0; }
-void TSurface::SetPixel(int32_t, int32_t, uint32_t) {}
-uint32_t TSurface::ColorMatch(TColor rgb) { return ((rgb & 0xFF) << 16) | (rgb & 0xFF00) | ((rgb >> 16) & 0xFF); }
+
+void TSurface::LoadFromGraphic(const TPicture& picture) {
+  if (picture.Empty() ||
+      picture.Pixels.size() < static_cast<size_t>(picture.Width) * static_cast<size_t>(picture.Height)) {
+    SetSize(0, 0);
+    return;
+  }
+  SetSize(picture.Width, picture.Height);
+  std::copy(picture.Pixels.begin(), picture.Pixels.begin() + static_cast<ptrdiff_t>(pixels.size()),
+            pixels.begin());
+}
+
+uint32_t TSurface::GetPixel(int32_t x, int32_t y) const {
+  if (x < 0 || y < 0 || x >= width || y >= height) return 0;
+  return pixels[static_cast<size_t>(y) * width + x];
+}
+
+void TSurface::SetPixel(int32_t x, int32_t y, uint32_t value) {
+  if (x < 0 || y < 0 || x >= width || y >= height) return;
+  pixels[static_cast<size_t>(y) * width + x] = value;
+}
+
+uint32_t TSurface::ColorMatch(TColor rgb) {
+  if (rgb & 0xFF000000u) {
+    // System colours take the usual desktop defaults; clNone, clDefault and anything else
+    // odd become a value no 0x00RRGGBB pixel can equal, so nothing is keyed out by it.
+    const uint32_t idx = rgb & 0x00FFFFFFu;
+    if ((rgb & 0xFF000000u) == 0x80000000u && idx < 29) return kSystemColours[idx];
+    return 0xFF000000u;
+  }
+  return ((rgb & 0xFF) << 16) | (rgb & 0xFF00) | ((rgb >> 16) & 0xFF);
+}
+
+// --- TDrawDevice ---------------------------------------------------------------------------
 
 TDrawDevice::TDrawDevice() = default;
-TDrawDevice::~TDrawDevice() = default;
-void TDrawDevice::Initialize() {}
-void TDrawDevice::Finalize() {}
-bool TDrawDevice::CanDraw() const { return false; }
-void TDrawDevice::Flip() {}
-void TDrawDevice::Bind(TImageList*) {}
-void TDrawDevice::Unbind(TImageList*) {}
+
+TDrawDevice::~TDrawDevice() {
+  // Lists outliving the device must not call back into it.
+  for (TImageList* l : lists) l->DetachDevice();
+  lists.clear();
+}
+
+void TDrawDevice::Initialize() {
+  Finalize();
+  if (!plat::Platform().SetFullScreen(FullScreen)) {
+    char buf[96];
+    std::snprintf(buf, sizeof buf, "Display mode cannot be changed (%dx%d %dbit)", DisplayWidth,
+                  DisplayHeight, DisplayBits);
+    throw EGameError(buf);
+  }
+  Surface.SetSize(800, 600);
+  open = true;
+  if (OnInitialize) OnInitialize();
+  for (TImageList* l : lists) l->RestoreAll();
+}
+
+void TDrawDevice::Finalize() {
+  if (!open) return;
+  // The handler runs while the surfaces still exist, so it can free its own.
+  if (OnFinalize) OnFinalize();
+  open = false;
+  Surface.SetSize(0, 0);
+  for (TImageList* l : lists) l->ReleaseAll();
+}
+
+bool TDrawDevice::CanDraw() const { return open && Surface.Width() > 0 && Surface.Height() > 0; }
+
+void TDrawDevice::Flip() {
+  if (!CanDraw()) return;
+  plat::Platform().Present(Surface.Pixels(), Surface.Width(), Surface.Height(), Surface.Pitch());
+}
+
+void TDrawDevice::Bind(TImageList* list) {
+  if (list && std::find(lists.begin(), lists.end(), list) == lists.end()) lists.push_back(list);
+}
+
+void TDrawDevice::Unbind(TImageList* list) {
+  lists.erase(std::remove(lists.begin(), lists.end(), list), lists.end());
+}

@@ -165,7 +165,8 @@ bool ReadFileLimited(const std::string& path, size_t maxBytes, std::vector<uint8
   out.clear();
   exists = false;
   overLimit = false;
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // O_NONBLOCK: a pipe or device put in the file's place must not hang the game.
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) {
     if (errno == ENOENT || errno == ENOTDIR) return true;  // simply not there
     exists = true;
@@ -173,6 +174,12 @@ bool ReadFileLimited(const std::string& path, size_t maxBytes, std::vector<uint8
     return false;
   }
   exists = true;
+  struct stat st{};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    error = "not a regular file";
+    return false;
+  }
   out.resize(maxBytes);
   size_t got = 0;
   bool ok = true;

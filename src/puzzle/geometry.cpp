@@ -57,8 +57,9 @@ bool PointInPiece(TPoint p, uint8_t n) {
     const TPoint& a = pc.Corners[k];
     const TPoint& b = pc.Corners[k == cc ? 1 : k + 1];
     // Wide arithmetic: corrupt corners must not overflow.
-    int64_t c = (static_cast<int64_t>(b.X) - a.X) * (static_cast<int64_t>(p.Y) - a.Y) -
-                (static_cast<int64_t>(b.Y) - a.Y) * (static_cast<int64_t>(p.X) - a.X);
+    using Wide = __int128;
+    const Wide c = Wide(static_cast<int64_t>(b.X) - a.X) * (static_cast<int64_t>(p.Y) - a.Y) -
+                   Wide(static_cast<int64_t>(b.Y) - a.Y) * (static_cast<int64_t>(p.X) - a.X);
     bool s = c > 0;
     if (k == 1)
       first = s;

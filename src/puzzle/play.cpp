@@ -114,7 +114,7 @@ void SnapPiece(uint8_t n) {
       for (int k = 1; k <= ncc; ++k) {
         const int64_t dx = static_cast<int64_t>(pc.Corners[k].X) - other.Corners[j].X;
         const int64_t dy = static_cast<int64_t>(pc.Corners[k].Y) - other.Corners[j].Y;
-        if (dx * dx + dy * dy <= 100) {  // within 10 pixels
+        if (dx >= -10 && dx <= 10 && dy >= -10 && dy <= 10 && dx * dx + dy * dy <= 100) {  // within 10 px
           pc.Position = {AddSat(pc.Position.X, -dx), AddSat(pc.Position.Y, -dy)};
           UpdateCorners(n);
           return;

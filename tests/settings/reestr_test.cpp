@@ -321,6 +321,18 @@ TEST_F(ReestrTest, UnwritableFolderFailsWithoutLosingTheOldFile) {
   }
 }
 
+TEST_F(ReestrTest, PipesInPlaceOfTheFilesDoNotHang) {
+  fs::create_directories(dir / "cfg");
+  ASSERT_EQ(mkfifo(StorePath().c_str(), 0600), 0);
+  ASSERT_EQ(mkfifo((dir / "Users.dat").c_str(), 0600), 0);
+  testing::internal::CaptureStderr();
+  LoadSettings();
+  std::string err = testing::internal::GetCapturedStderr();
+  EXPECT_NE(err.find("not a regular file"), std::string::npos) << err;
+  ExpectDefaults();
+  EXPECT_EQ(PlayerRecord.Bytes[0], 4);
+}
+
 TEST_F(ReestrTest, SettingsFolderThatCannotBeCreated) {
   WriteBytes(dir / "file", "x");
   fake.configDir = (dir / "file" / "tangrel").string() + "/";

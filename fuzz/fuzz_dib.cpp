@@ -1,0 +1,25 @@
+// libFuzzer target: packed bitmaps through the decoder, and every decoded picture through
+// the encoder and back.
+#include <cstdint>
+#include <cstdlib>
+#include <vector>
+
+#include "media/package.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  TPicture pic;
+  try {
+    pic = DecodeDIB(data, size);
+  } catch (const EGameError&) {
+    return 0;
+  }
+  if (static_cast<size_t>(pic.Empty() ? 0 : int64_t{pic.Width} * pic.Height) != pic.Pixels.size())
+    std::abort();
+  for (uint32_t px : pic.Pixels)
+    if (px > 0xFFFFFF) std::abort();
+  if (pic.Empty()) return 0;
+  std::vector<uint8_t> dib = EncodeDIB(pic);
+  TPicture back = DecodeDIB(dib.data(), dib.size());
+  if (back.Width != pic.Width || back.Height != pic.Height || back.Pixels != pic.Pixels) std::abort();
+  return 0;
+}

@@ -1,0 +1,242 @@
+// Canvas text through FreeType: "Times New Roman" is Liberation Serif, "Arial" Liberation Sans,
+// sizes in points at 96 dpi; rendered glyphs are cached by face, size and character.
+#include "media/font.h"
+
+#include <ft2build.h>
+#include FT_FREETYPE_H
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <unordered_map>
+#include <vector>
+
+namespace font {
+namespace {
+
+enum : uint32_t { kSerif = 0, kSerifBold = 1, kSans = 2, kSansBold = 3, kFaceCount = 4 };
+constexpr const char* kFaceFiles[kFaceCount] = {
+    "LiberationSerif-Regular.ttf", "LiberationSerif-Bold.ttf", "LiberationSans-Regular.ttf",
+    "LiberationSans-Bold.ttf"};
+
+constexpr size_t kMaxCachedGlyphs = 8192;
+
+struct Glyph {
+  int32_t advance = 0;
+  int32_t left = 0, top = 0;  // bitmap offset from the pen position on the baseline
+  int32_t width = 0, rows = 0;
+  std::vector<uint8_t> coverage;  // width * rows
+};
+
+struct Metrics {
+  int32_t ascent = 0;
+  int32_t descent = 0;
+};
+
+// Everything the text code keeps between calls; freed by Shutdown or at exit.
+struct FontState {
+  FT_Library library = nullptr;
+  bool libraryFailed = false;
+  FT_Face faces[kFaceCount] = {};
+  bool faceFailed[kFaceCount] = {};
+  int32_t faceSize[kFaceCount] = {};  // size the face is currently set to, 0 for none
+  std::unordered_map<uint64_t, Glyph> glyphs;
+  std::unordered_map<uint64_t, Metrics> metrics;
+
+  void Free() {
+    glyphs.clear();
+    metrics.clear();
+    for (uint32_t i = 0; i < kFaceCount; ++i) {
+      if (faces[i]) FT_Done_Face(faces[i]);
+      faces[i] = nullptr;
+      faceSize[i] = 0;
+      faceFailed[i] = false;
+    }
+    if (library) FT_Done_FreeType(library);
+    library = nullptr;
+    libraryFailed = false;
+  }
+  ~FontState() { Free(); }
+};
+
+FontState state;
+
+bool SameName(const std::string& a, const char* b) {
+  size_t i = 0;
+  for (; i < a.size() && b[i]; ++i) {
+    char x = a[i], y = b[i];
+    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
+    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
+    if (x != y) return false;
+  }
+  return i == a.size() && !b[i];
+}
+
+uint32_t FaceIndex(const TFont& f) {
+  const bool sans = SameName(f.Name, "Arial");
+  return (sans ? kSans : kSerif) + (f.Bold ? 1 : 0);
+}
+
+// Points, kept to a sane range so that a stray value cannot ask for giant bitmaps.
+int32_t PointSize(const TFont& f) { return std::clamp(f.Size, 1, 400); }
+
+// The face set to the size, or null when the font cannot be had (then no text is drawn).
+FT_Face Face(uint32_t idx, int32_t pt) {
+  if (!state.library) {
+    if (state.libraryFailed) return nullptr;
+    if (FT_Init_FreeType(&state.library) != 0) {
+      state.library = nullptr;
+      state.libraryFailed = true;
+      std::fprintf(stderr, "Cannot start the font library\n");
+      return nullptr;
+    }
+  }
+  if (!state.faces[idx]) {
+    if (state.faceFailed[idx]) return nullptr;
+    const std::string path = std::string(TANGREL_FONT_DIR) + "/" + kFaceFiles[idx];
+    if (FT_New_Face(state.library, path.c_str(), 0, &state.faces[idx]) != 0) {
+      state.faces[idx] = nullptr;
+      state.faceFailed[idx] = true;
+      std::fprintf(stderr, "Cannot open font %s\n", path.c_str());
+      return nullptr;
+    }
+  }
+  FT_Face face = state.faces[idx];
+  if (state.faceSize[idx] != pt) {
+    if (FT_Set_Char_Size(face, 0, static_cast<FT_F26Dot6>(pt) * 64, 96, 96) != 0) return nullptr;
+    state.faceSize[idx] = pt;
+  }
+  return face;
+}
+
+uint64_t Key(uint32_t idx, int32_t pt, uint32_t cp) {
+  return (static_cast<uint64_t>(idx) << 56) | (static_cast<uint64_t>(pt) << 32) | cp;
+}
+
+const Metrics* GetMetrics(uint32_t idx, int32_t pt) {
+  const uint64_t key = Key(idx, pt, 0xFFFFFFFFu);
+  auto it = state.metrics.find(key);
+  if (it != state.metrics.end()) return &it->second;
+  FT_Face face = Face(idx, pt);
+  if (!face) return nullptr;
+  Metrics m;
+  m.ascent = static_cast<int32_t>((face->size->metrics.ascender + 63) >> 6);
+  m.descent = static_cast<int32_t>((-face->size->metrics.descender + 63) >> 6);
+  return &state.metrics.emplace(key, m).first->second;
+}
+
+const Glyph* GetGlyph(uint32_t idx, int32_t pt, uint32_t cp) {
+  const uint64_t key = Key(idx, pt, cp);
+  auto it = state.glyphs.find(key);
+  if (it != state.glyphs.end()) return &it->second;
+  FT_Face face = Face(idx, pt);
+  if (!face) return nullptr;
+  // The game's texts use a few hundred glyphs; odd text must not grow the cache for ever.
+  if (state.glyphs.size() >= kMaxCachedGlyphs) state.glyphs.clear();
+  Glyph g;
+  if (FT_Load_Char(face, cp, FT_LOAD_RENDER | FT_LOAD_TARGET_NORMAL) == 0) {
+    const FT_GlyphSlot slot = face->glyph;
+    const FT_Bitmap& bm = slot->bitmap;
+    g.advance = static_cast<int32_t>((slot->advance.x + 32) >> 6);
+    g.left = slot->bitmap_left;
+    g.top = slot->bitmap_top;
+    if (bm.pixel_mode == FT_PIXEL_MODE_GRAY && bm.buffer && bm.width > 0 && bm.rows > 0) {
+      g.width = static_cast<int32_t>(bm.width);
+      g.rows = static_cast<int32_t>(bm.rows);
+      g.coverage.resize(static_cast<size_t>(g.width) * g.rows);
+      const int32_t pitch = bm.pitch;
+      for (int32_t r = 0; r < g.rows; ++r) {
+        const uint8_t* src = pitch >= 0 ? bm.buffer + static_cast<ptrdiff_t>(r) * pitch
+                                        : bm.buffer + static_cast<ptrdiff_t>(g.rows - 1 - r) * -pitch;
+        std::copy(src, src + g.width, g.coverage.begin() + static_cast<ptrdiff_t>(r) * g.width);
+      }
+    }
+  }
+  return &state.glyphs.emplace(key, std::move(g)).first->second;
+}
+
+// Next character of a UTF-8 string; a byte that starts no valid sequence stands for itself
+// (Latin-1), so any text draws something sensible.
+uint32_t NextChar(const std::string& s, size_t& i) {
+  const auto b = [&](size_t k) { return static_cast<uint8_t>(s[k]); };
+  const uint8_t c = b(i);
+  if (c < 0x80) { ++i; return c; }
+  int n = 0;
+  uint32_t cp = 0;
+  if ((c & 0xE0) == 0xC0) { n = 1; cp = c & 0x1F; }
+  else if ((c & 0xF0) == 0xE0) { n = 2; cp = c & 0x0F; }
+  else if ((c & 0xF8) == 0xF0) { n = 3; cp = c & 0x07; }
+  if (n == 0 || i + n >= s.size()) { ++i; return c; }
+  for (int k = 1; k <= n; ++k) {
+    if ((b(i + k) & 0xC0) != 0x80) { ++i; return c; }
+    cp = (cp << 6) | (b(i + k) & 0x3F);
+  }
+  if (cp > 0x10FFFF || (n == 1 && cp < 0x80) || (n == 2 && cp < 0x800) || (n == 3 && cp < 0x10000)) {
+    ++i;
+    return c;
+  }
+  i += static_cast<size_t>(n) + 1;
+  return cp;
+}
+
+}  // namespace
+
+int32_t TextWidth(const TFont& f, const std::string& text) {
+  const uint32_t idx = FaceIndex(f);
+  const int32_t pt = PointSize(f);
+  int64_t w = 0;
+  for (size_t i = 0; i < text.size();) {
+    const Glyph* g = GetGlyph(idx, pt, NextChar(text, i));
+    if (!g) return 0;
+    w += g->advance;
+  }
+  return static_cast<int32_t>(std::min<int64_t>(w, INT32_MAX));
+}
+
+int32_t TextHeight(const TFont& f) {
+  const Metrics* m = GetMetrics(FaceIndex(f), PointSize(f));
+  return m ? m->ascent + m->descent : 0;
+}
+
+void DrawText(TSurface& dest, int32_t x, int32_t y, const TFont& f, const std::string& text) {
+  const uint32_t idx = FaceIndex(f);
+  const int32_t pt = PointSize(f);
+  const Metrics* m = GetMetrics(idx, pt);
+  if (!m) return;
+  const uint32_t colour = TSurface::ColorMatch(f.Color);
+  const uint32_t cRB = colour & 0xFF00FF, cG = colour & 0xFF00;
+  const int32_t W = dest.Width(), H = dest.Height();
+  uint32_t* pix = dest.Pixels();
+  int64_t penX = x;
+  const int64_t baseline = static_cast<int64_t>(y) + m->ascent;
+  for (size_t i = 0; i < text.size();) {
+    const Glyph* g = GetGlyph(idx, pt, NextChar(text, i));
+    if (!g) return;
+    const int64_t gx = penX + g->left, gy = baseline - g->top;
+    penX += g->advance;
+    if (g->coverage.empty() || gx >= W || gy >= H || gx + g->width <= 0 || gy + g->rows <= 0) continue;
+    const int32_t c0 = static_cast<int32_t>(std::max<int64_t>(0, -gx));
+    const int32_t c1 = static_cast<int32_t>(std::min<int64_t>(g->width, W - gx));
+    const int32_t r0 = static_cast<int32_t>(std::max<int64_t>(0, -gy));
+    const int32_t r1 = static_cast<int32_t>(std::min<int64_t>(g->rows, H - gy));
+    for (int32_t r = r0; r < r1; ++r) {
+      const uint8_t* cov = g->coverage.data() + static_cast<size_t>(r) * g->width;
+      uint32_t* d = pix + (gy + r) * W + gx;
+      for (int32_t cc = c0; cc < c1; ++cc) {
+        const uint32_t a = cov[cc];
+        if (a == 0) continue;
+        if (a == 255) { d[cc] = colour; continue; }
+        const uint32_t p = d[cc], ia = 255 - a;
+        uint32_t rb = cRB * a + (p & 0xFF00FF) * ia + 0x800080;
+        rb = ((rb + ((rb >> 8) & 0xFF00FF)) >> 8) & 0xFF00FF;
+        uint32_t gg = cG * a + (p & 0xFF00) * ia + 0x8000;
+        gg = ((gg + ((gg >> 8) & 0xFF00)) >> 8) & 0xFF00;
+        d[cc] = rb | gg;
+      }
+    }
+  }
+}
+
+void Shutdown() { state.Free(); }
+
+}  // namespace font

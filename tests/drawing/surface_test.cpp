@@ -1,0 +1,232 @@
+// Surface draws: clipping at every edge, transparency, alpha limits and turned draws.
+#include <gtest/gtest.h>
+
+#include "media/surface.h"
+
+namespace {
+
+// A w x h surface whose pixel (x, y) holds a value unique to its position (never 0).
+void Numbered(TSurface& s, int32_t w, int32_t h) {
+  s.SetSize(w, h);
+  for (int32_t y = 0; y < h; ++y)
+    for (int32_t x = 0; x < w; ++x) s.SetPixel(x, y, 0x010000u + static_cast<uint32_t>(y * 1000 + x));
+}
+
+uint32_t Num(int32_t x, int32_t y) { return 0x010000u + static_cast<uint32_t>(y * 1000 + x); }
+
+// Counts the pixels of s that differ from v.
+int CountNot(const TSurface& s, uint32_t v) {
+  int n = 0;
+  for (int32_t y = 0; y < s.Height(); ++y)
+    for (int32_t x = 0; x < s.Width(); ++x) n += s.GetPixel(x, y) != v;
+  return n;
+}
+
+}  // namespace
+
+TEST(Surface, SizeFillPixelsAndColorMatch) {
+  TSurface s;
+  EXPECT_EQ(s.Width(), 0);
+  s.SetSize(4, 3);
+  EXPECT_EQ(s.ClientRect(), (TRect{0, 0, 4, 3}));
+  s.Fill(0x123456);
+  EXPECT_EQ(CountNot(s, 0x123456), 0);
+  EXPECT_EQ(s.GetPixel(-1, 0), 0u);
+  EXPECT_EQ(s.GetPixel(4, 0), 0u);
+  s.SetPixel(4, 0, 1);  // ignored outside
+  s.SetPixel(-1, 2, 1);
+  EXPECT_EQ(CountNot(s, 0x123456), 0);
+  EXPECT_EQ(TSurface::ColorMatch(0x0000FF), 0xFF0000u);  // red
+  EXPECT_EQ(TSurface::ColorMatch(0xFF00FF), 0xFF00FFu);
+  EXPECT_EQ(TSurface::ColorMatch(0x336699), 0x996633u);
+  // clNone must never key out a real pixel.
+  EXPECT_EQ(TSurface::ColorMatch(0x1FFFFFFF) & 0xFF000000u, 0xFF000000u);
+}
+
+TEST(Surface, DrawClipsAtEveryEdge) {
+  TSurface src, dst;
+  Numbered(src, 300, 300);
+  dst.SetSize(800, 600);
+  // Top-left: only the bottom-right 200 x 200 shows.
+  dst.Draw(-100, -100, src.ClientRect(), src, false);
+  EXPECT_EQ(dst.GetPixel(0, 0), Num(100, 100));
+  EXPECT_EQ(dst.GetPixel(199, 199), Num(299, 299));
+  EXPECT_EQ(dst.GetPixel(200, 0), 0u);
+  EXPECT_EQ(dst.GetPixel(0, 200), 0u);
+  EXPECT_EQ(CountNot(dst, 0), 200 * 200);
+  // Bottom-right corner: the top-left 100 x 50 shows.
+  dst.Fill(0);
+  dst.Draw(700, 550, src.ClientRect(), src, false);
+  EXPECT_EQ(dst.GetPixel(700, 550), Num(0, 0));
+  EXPECT_EQ(dst.GetPixel(799, 599), Num(99, 49));
+  EXPECT_EQ(CountNot(dst, 0), 100 * 50);
+  // Wholly outside on each side: nothing.
+  dst.Fill(0);
+  dst.Draw(-300, 0, src.ClientRect(), src, false);
+  dst.Draw(800, 0, src.ClientRect(), src, false);
+  dst.Draw(0, -300, src.ClientRect(), src, false);
+  dst.Draw(0, 600, src.ClientRect(), src, false);
+  EXPECT_EQ(CountNot(dst, 0), 0);
+  // A source rectangle reaching outside the source is cut to it, keeping positions.
+  dst.Draw(10, 10, TRect{-5, -5, 5, 5}, src, false);
+  EXPECT_EQ(dst.GetPixel(15, 15), Num(0, 0));
+  EXPECT_EQ(dst.GetPixel(14, 15), 0u);
+  EXPECT_EQ(CountNot(dst, 0), 25);
+  // Empty source or destination: nothing, and no crash.
+  TSurface empty;
+  dst.Fill(0);
+  dst.Draw(0, 0, TRect{0, 0, 10, 10}, empty, false);
+  dst.Draw(0, 0, TRect{5, 5, 5, 9}, src, false);
+  EXPECT_EQ(CountNot(dst, 0), 0);
+  empty.Draw(0, 0, src.ClientRect(), src, false);
+  empty.DrawAlpha({0, 0, 10, 10}, src.ClientRect(), src, false, 100);
+  empty.DrawRotate(0, 0, 10, 10, src.ClientRect(), src, 0.5, 0.5, false, 10);
+}
+
+TEST(Surface, TransparentDrawSkipsTheKeyOnly) {
+  TSurface src, dst;
+  src.SetSize(7, 3);  // odd width exercises the tail after whole blocks
+  for (int32_t y = 0; y < 3; ++y)
+    for (int32_t x = 0; x < 7; ++x) src.SetPixel(x, y, (x + y) % 2 ? 0xFF00FF : 0x000010u + x);
+  src.TransparentColor = 0xFF00FF;
+  dst.SetSize(10, 5);
+  dst.Fill(0x777777);
+  dst.Draw(1, 1, src.ClientRect(), src, true);
+  for (int32_t y = 0; y < 3; ++y)
+    for (int32_t x = 0; x < 7; ++x)
+      EXPECT_EQ(dst.GetPixel(x + 1, y + 1), (x + y) % 2 ? 0x777777u : 0x000010u + x) << x << "," << y;
+  dst.Draw(1, 1, src.ClientRect(), src, false);  // transparency off copies the key too
+  EXPECT_EQ(dst.GetPixel(2, 1), 0xFF00FFu);
+}
+
+TEST(Surface, AlphaLimits) {
+  TSurface src, a, b, c;
+  Numbered(src, 40, 30);
+  src.TransparentColor = Num(10, 3);
+  for (TSurface* s : {&a, &b, &c}) {
+    s->SetSize(100, 100);
+    s->Fill(0x204060);
+  }
+  const TRect dest{-10, 5, 70, 95};  // stretched two by three, and clipped on the left
+  a.DrawAlpha(dest, src.ClientRect(), src, true, 0);
+  EXPECT_EQ(CountNot(a, 0x204060), 0);
+  a.DrawAlpha(dest, src.ClientRect(), src, true, -5);
+  EXPECT_EQ(CountNot(a, 0x204060), 0);
+  a.DrawAlpha(dest, src.ClientRect(), src, true, 255);
+  b.DrawAlpha(dest, src.ClientRect(), src, true, 256);
+  c.DrawAlpha(dest, src.ClientRect(), src, true, 1000);
+  for (int32_t y = 0; y < 100; ++y)
+    for (int32_t x = 0; x < 100; ++x) {
+      ASSERT_EQ(a.GetPixel(x, y), b.GetPixel(x, y));
+      ASSERT_EQ(a.GetPixel(x, y), c.GetPixel(x, y));
+    }
+  // Opaque stretch: nearest pixel, each source pixel two wide and three high.
+  EXPECT_EQ(a.GetPixel(0, 5), Num(5, 0));
+  EXPECT_EQ(a.GetPixel(69, 94), Num(39, 29));
+  EXPECT_EQ(a.GetPixel(70, 50), 0x204060u);
+  EXPECT_EQ(a.GetPixel(10, 14), 0x204060u);  // the keyed source pixel (10, 3) stays out
+  EXPECT_EQ(a.GetPixel(12, 14), Num(11, 3));
+  // Half alpha mixes each channel about halfway, in both directions.
+  TSurface w, d;
+  w.SetSize(1, 1);
+  w.SetPixel(0, 0, 0xFFFFFF);
+  d.SetSize(1, 1);
+  d.DrawAlpha({0, 0, 1, 1}, w.ClientRect(), w, false, 128);
+  EXPECT_EQ(d.GetPixel(0, 0), 0x808080u);
+  d.Fill(0xFF0000);
+  w.SetPixel(0, 0, 0x0000FF);
+  d.DrawAlpha({0, 0, 1, 1}, w.ClientRect(), w, false, 51);  // a fifth of the way
+  EXPECT_EQ(d.GetPixel(0, 0), 0xCC0033u);
+}
+
+TEST(Surface, RotationFullTurnAndQuarterTurn) {
+  TSurface src;
+  Numbered(src, 20, 10);
+  TSurface r0, r256, r64, rneg;
+  for (TSurface* s : {&r0, &r256, &r64, &rneg}) s->SetSize(60, 60);
+  r0.DrawRotate(30, 30, 20, 10, src.ClientRect(), src, 0.5, 0.5, false, 0);
+  r256.DrawRotate(30, 30, 20, 10, src.ClientRect(), src, 0.5, 0.5, false, 256);
+  rneg.DrawRotate(30, 30, 20, 10, src.ClientRect(), src, 0.5, 0.5, false, -192);  // same as 64
+  r64.DrawRotate(30, 30, 20, 10, src.ClientRect(), src, 0.5, 0.5, false, 64);
+  int differ = 0;
+  for (int32_t y = 0; y < 60; ++y)
+    for (int32_t x = 0; x < 60; ++x) {
+      differ += r0.GetPixel(x, y) != r256.GetPixel(x, y);
+      differ += r64.GetPixel(x, y) != rneg.GetPixel(x, y);
+    }
+  EXPECT_EQ(differ, 0);
+  // Angle 0: an exact copy centred on (30, 30).
+  EXPECT_EQ(r0.GetPixel(20, 25), Num(0, 0));
+  EXPECT_EQ(r0.GetPixel(39, 34), Num(19, 9));
+  EXPECT_EQ(CountNot(r0, 0), 200);
+  // A quarter turn clockwise: the top edge becomes the right edge, read downwards; the
+  // 20 x 10 image stands 10 wide and 20 tall on the same centre, without holes.
+  EXPECT_EQ(CountNot(r64, 0), 200);
+  EXPECT_EQ(r64.GetPixel(34, 20), Num(0, 0));   // top-left corner goes to the top-right
+  EXPECT_EQ(r64.GetPixel(34, 39), Num(19, 0));  // top-right corner to the bottom-right
+  EXPECT_EQ(r64.GetPixel(25, 20), Num(0, 9));   // bottom-left corner to the top-left
+  EXPECT_EQ(r64.GetPixel(24, 20), 0u);
+  EXPECT_EQ(r64.GetPixel(35, 20), 0u);
+}
+
+TEST(Surface, RotationScalesCentresAndKeysOut) {
+  TSurface src, dst;
+  src.SetSize(2, 2);
+  src.SetPixel(0, 0, 0x111111);
+  src.SetPixel(1, 0, 0x222222);
+  src.SetPixel(0, 1, 0x333333);
+  src.SetPixel(1, 1, 0xFF00FF);
+  src.TransparentColor = 0xFF00FF;
+  dst.SetSize(50, 50);
+  dst.Fill(0x444444);
+  // Scaled to 20 x 20 with its top-left corner (centre 0, 0) on (10, 10).
+  dst.DrawRotate(10, 10, 20, 20, src.ClientRect(), src, 0, 0, true, 0);
+  EXPECT_EQ(dst.GetPixel(10, 10), 0x111111u);
+  EXPECT_EQ(dst.GetPixel(29, 10), 0x222222u);
+  EXPECT_EQ(dst.GetPixel(10, 29), 0x333333u);
+  EXPECT_EQ(dst.GetPixel(29, 29), 0x444444u);  // keyed out
+  EXPECT_EQ(dst.GetPixel(30, 30), 0x444444u);
+  // Nothing for zero sizes or zero alpha.
+  dst.Fill(0);
+  dst.DrawRotate(10, 10, 0, 20, src.ClientRect(), src, 0, 0, false, 5);
+  dst.DrawRotate(10, 10, 20, 0, src.ClientRect(), src, 0, 0, false, 5);
+  dst.DrawRotateAlpha(10, 10, 20, 20, src.ClientRect(), src, 0, 0, false, 5, 0);
+  EXPECT_EQ(CountNot(dst, 0), 0);
+  // A turn of 1/8 about a far-off point still clips cleanly.
+  dst.DrawRotate(-1000, -1000, 3000, 3000, src.ClientRect(), src, 0.5, 0.5, false, 32);
+  EXPECT_EQ(CountNot(dst, 0), 50 * 50);
+}
+
+TEST(Surface, BlendedRowsMatchTheRoundedMixEverywhere) {
+  // Wide rows go through the block path, their tails pixel by pixel: both must agree.
+  TSurface src, dst;
+  src.SetSize(13, 2);
+  dst.SetSize(13, 2);
+  for (int32_t x = 0; x < 13; ++x)
+    for (int32_t y = 0; y < 2; ++y) {
+      src.SetPixel(x, y, (x * 0x1F3A5Bu * (y + 3)) & 0xFFFFFF);
+      dst.SetPixel(x, y, (x * 0x0B7C2Du + 0x405060u * y) & 0xFFFFFF);
+    }
+  src.SetPixel(2, 0, 0x010203);
+  src.TransparentColor = 0x010203;
+  for (int32_t alpha : {1, 77, 128, 254}) {
+    TSurface d;
+    d.SetSize(13, 2);
+    for (int32_t y = 0; y < 2; ++y)
+      for (int32_t x = 0; x < 13; ++x) d.SetPixel(x, y, dst.GetPixel(x, y));
+    d.DrawAlpha(d.ClientRect(), src.ClientRect(), src, true, alpha);
+    for (int32_t y = 0; y < 2; ++y)
+      for (int32_t x = 0; x < 13; ++x) {
+        const uint32_t s = src.GetPixel(x, y), b = dst.GetPixel(x, y);
+        uint32_t want = b;
+        if (s != src.TransparentColor) {
+          want = 0;
+          for (int sh = 0; sh < 24; sh += 8) {
+            const uint32_t mix = ((s >> sh) & 255) * alpha + ((b >> sh) & 255) * (255 - alpha);
+            want |= ((2 * mix + 255) / 510) << sh;
+          }
+        }
+        ASSERT_EQ(d.GetPixel(x, y), want) << "alpha " << alpha << " at " << x << "," << y;
+      }
+  }
+}
