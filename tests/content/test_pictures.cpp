@@ -141,7 +141,7 @@ const Expect kExpected[] = {
     {"btn_Yes", 0, 0, 60, 30, 2},
     {"btn_No", 0, 0, 60, 30, 2},
     {"menu_Help_311x150", 0, 0, 416, 400, 1},
-    {"menu_headerExit", 0, 0, 385, 115, 1},
+    {"menu_headerExit", 0, 0, 385, 330, 1},
     {"menu_trymoregames", 0, 0, 415, 405, 1},
 };
 

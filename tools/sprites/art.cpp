@@ -362,19 +362,34 @@ Mask TextMask(int w, int h, const std::string& font, int px, const std::string& 
   return m;
 }
 
+void PaintAt(Img& img, const Mask& m, int ox, int oy, const ColorFn& color, float opacity) {
+  for (int y = 0; y < m.h; ++y)
+    for (int x = 0; x < m.w; ++x) {
+      float c = m.at(x, y) * opacity;
+      if (c > 0) img.Over(x + ox, y + oy, color(x + ox, y + oy), c);
+    }
+}
+
 void Caption(Img& img, const std::string& font, int px, const std::string& text, float x,
              float baseline, Look look) {
-  Mask m = TextMask(img.w, img.h, font, px, text, x, baseline);
+  // Work on a patch around the text only; the effects reach at most `margin` pixels out.
+  const int margin = 4 + std::max(3, px / 5) * 3;
+  int ox = int(std::floor(x)) - margin, oy = int(std::floor(baseline)) - px * 5 / 4 - margin;
+  int w = TextWidth(font, px, text) + 2 * margin + 4, h = px * 7 / 4 + 2 * margin;
+  Mask m = TextMask(w, h, font, px, text, x - float(ox), baseline - float(oy));
+  auto flat = [&](const Mask& mk, RGB col, float op) {
+    PaintAt(img, mk, ox, oy, [col](int, int) { return col; }, op);
+  };
   bool lit = look == Look::GoldLit || look == Look::CreamLit;
   float edge = px >= 20 ? 1.4f : 1.0f;
   Mask outline = Dilate(m, edge);
-  PaintFlat(img, Blur(Shift(outline, 1, 2), px >= 20 ? 2 : 1), Hex(0x0a0603), 0.8f);
+  flat(Blur(Shift(outline, 1, 2), px >= 20 ? 2 : 1), Hex(0x0a0603), 0.8f);
   if (lit) {
     int r = std::max(3, px / 5);
-    PaintFlat(img, Times(Blur(Dilate(m, 2.f), r), 1.7f), Hex(0xff9a1e), 0.85f);
-    PaintFlat(img, Times(Blur(m, std::max(1, r / 2)), 1.4f), Hex(0xffd860), 0.7f);
+    flat(Times(Blur(Dilate(m, 2.f), r), 1.7f), Hex(0xff9a1e), 0.85f);
+    flat(Times(Blur(m, std::max(1, r / 2)), 1.4f), Hex(0xffd860), 0.7f);
   }
-  PaintFlat(img, outline, Hex(lit ? 0x3a1c04 : 0x241206));
+  flat(outline, Hex(lit ? 0x3a1c04 : 0x241206), 1.f);
   float top = baseline - float(Ascent(font, px)) * 0.8f;
   float span = baseline - top;
   RGB g0, g1, g2;
@@ -385,11 +400,11 @@ void Caption(Img& img, const std::string& font, int px, const std::string& text,
     case Look::CreamLit: g0 = Hex(0xffffff); g1 = Hex(0xfff4d4); g2 = Hex(0xffd98a); break;
     case Look::White: g0 = g1 = g2 = Hex(0xf4f0e8); break;
   }
-  Paint(img, m, [&](int, int yy) {
+  PaintAt(img, m, ox, oy, [&](int, int yy) {
     float t = std::clamp((float(yy) + 0.5f - top) / span, 0.f, 1.2f);
     if (t < 0.5f) return Mix(g0, g1, t * 2);
     return Mix(g1, g2, std::min(1.f, (t - 0.5f) * 2));
-  });
+  }, 1.f);
 }
 
 void CaptionCentered(Img& img, const std::string& font, int px, const std::string& text, float cx,

@@ -59,6 +59,8 @@ Mask Union(const Mask& a, const Mask& b);
 
 void Paint(Img& img, const Mask& m, const ColorFn& color, float opacity = 1.f);
 void PaintFlat(Img& img, const Mask& m, RGB color, float opacity = 1.f);
+// Paints a mask whose top-left lies at (ox, oy) of the image.
+void PaintAt(Img& img, const Mask& m, int ox, int oy, const ColorFn& color, float opacity = 1.f);
 void Blit(Img& dst, const Img& src, int x, int y);  // src over dst
 Img Crop(const Img& src, int x, int y, int w, int h);
 

@@ -627,10 +627,13 @@ TImageItemData HelpPicture() {
   return Item("menu_Help_311x150", OnPage(img));
 }
 
+// The question; the Yes and No buttons are drawn over its empty middle (y 115..145).
 TImageItemData ExitHeader() {
-  Img img(330, 84);
+  Img img(330, 230);
   CaptionCentered(img, "serif-bold", 32, "Leave the game?", 165, 38, Look::Gold);
   CaptionCentered(img, "serif-italic", 17, "Your solved levels are kept for next time.", 165, 70, Look::Cream);
+  BrassRule(img, 70, 260, 182);
+  CaptionCentered(img, "serif-italic", 17, "Thank you for playing Tangrel.", 165, 214, Look::Cream);
   return Item("menu_headerExit", OnPage(img));
 }
 

@@ -106,7 +106,7 @@ TPicture Terracotta() {
   return Tex(300, 300, [](float u, float v, int x, int y) {
     float mott = PFbm(u * 5, v * 5, 5, 5, 5, 41);
     float fine = PFbm(u * 30, v * 30, 30, 30, 2, 42);
-    RGB c = Mix(Hex(0x9c4322), Hex(0xd27446), Smooth(0.25f, 0.75f, mott));
+    RGB c = Mix(Hex(0x8a3a1e), Hex(0xbf5e36), Smooth(0.25f, 0.75f, mott));
     c = Mix(c, Hex(0xe89a66), Smooth(0.6f, 0.9f, fine) * 0.25f);
     float g = Grain(x, y, 43);
     if (g > 0.47f) c = Mix(c, Hex(0xf0c8a0), 0.45f);  // sand grains
@@ -115,18 +115,41 @@ TPicture Terracotta() {
   });
 }
 
-// Copper: brushed metal with a soft sheen and a little verdigris.
+// Copper: hammered sheet, each dimple lit from the top left, with a warm sheen.
 TPicture Copper() {
   return Tex(300, 300, [](float u, float v, int x, int y) {
-    float brush = PFbm(u * 2, v * 75, 2, 75, 3, 51);
-    float sheen = PFbm(u * 2, v * 2, 2, 2, 3, 52);
-    float band = 0.5f + 0.5f * std::sin(kTau * (u + v + 0.4f * sheen));
-    RGB c = Mix(Hex(0x8a4a22), Hex(0xe29a5e), Clamp01(0.2f + 0.6f * band + 0.5f * (brush - 0.5f)));
-    c = Mix(c, Hex(0xffd2a4), Smooth(0.8f, 1.0f, band) * 0.35f);
-    float pat = PFbm(u * 5, v * 5, 5, 5, 5, 53);
-    float spot = Smooth(0.76f, 0.8f, pat);
-    c = Mix(c, Mix(Hex(0x5a8a6a), Hex(0x8ab89a), PNoise(u * 20, v * 20, 20, 20, 54)), spot * 0.3f);
-    return Scale(c, 1 + 0.04f * Grain(x, y, 55));
+    const int cells = 12;
+    const float size = 25.f;
+    float px = float(x) + 0.5f, py = float(y) + 0.5f;
+    int cx0 = x / 25, cy0 = y / 25;
+    float d1 = 1e9f, d2 = 1e9f, vx = 0, vy = 0;
+    for (int dy = -1; dy <= 1; ++dy)
+      for (int dx = -1; dx <= 1; ++dx) {
+        int cx = cx0 + dx, cy = cy0 + dy;
+        uint32_t h = Hash(uint32_t((cx + cells) % cells), uint32_t((cy + cells) % cells), 51);
+        float fx = (float(cx) + 0.2f + 0.6f * float(h & 255) / 255.f) * size;
+        float fy = (float(cy) + 0.2f + 0.6f * float((h >> 8) & 255) / 255.f) * size;
+        float d = std::hypot(px - fx, py - fy);
+        if (d < d1) {
+          d2 = d1;
+          d1 = d;
+          vx = px - fx;
+          vy = py - fy;
+        } else if (d < d2) {
+          d2 = d;
+        }
+      }
+    float R = 0.5f * (d1 + d2);
+    float slope = (vx * -0.707f + vy * -0.707f) / std::max(R, 1.f);
+    float ridge = Smooth(0.75f, 1.f, 1 - (d2 - d1) / 4.f);
+    float sheen = PFbm(u * 3, v * 3, 3, 3, 4, 52);
+    float brush = PFbm(u * 2, v * 60, 2, 60, 2, 53);
+    float band = 0.5f + 0.5f * std::sin(kTau * (u + v + 0.5f * sheen));
+    RGB c = Mix(Hex(0x86381e), Hex(0xeb9462), Clamp01(0.15f + 0.75f * band + 0.3f * (brush - 0.5f)));
+    c = Mix(c, Hex(0xffd6b4), Smooth(0.7f, 1.f, band) * 0.5f);
+    c = Scale(c, 1.f - 0.2f * slope * Smooth(0.f, 0.6f, d1 / std::max(R, 1.f)));
+    c = Mix(c, Hex(0xffd0aa), ridge * 0.15f);
+    return Scale(c, 1 + 0.03f * Grain(x, y, 55));
   });
 }
 
