@@ -3,9 +3,10 @@ JOBS ?= $(shell nproc)
 BUILD := build
 ASAN := build-asan
 FUZZ := build-fuzz
-FUZZ_SECONDS ?= 20
+FUZZ_SECONDS ?= 60
+FUZZ_SMOKE_SECONDS ?= 10
 
-.PHONY: play test bench fuzz deps build build-asan contact-sheet install clean
+.PHONY: play test bench fuzz deps build build-asan build-fuzz contact-sheet install clean
 
 deps:
 	@scripts/install-deps
@@ -21,18 +22,21 @@ build-asan: deps
 play: build
 	cd $(BUILD)/game && ./tangrel
 
-test: build build-asan
+test: build build-asan build-fuzz
 	cd $(BUILD) && ctest --output-on-failure
 	cd $(ASAN) && ctest --output-on-failure
-	@if [ -x scripts/fuzz-smoke ]; then scripts/fuzz-smoke 5; fi
+	scripts/fuzz-smoke $(FUZZ) $(FUZZ_SMOKE_SECONDS)
 
 bench: build
 	@for b in $(BUILD)/bench_*; do [ -x "$$b" ] && "$$b" --benchmark_min_time=0.2 || true; done
 
-fuzz: deps
-	CC=clang CXX=clang++ cmake -S . -B $(FUZZ) -DTANGREL_FUZZ=ON -DTANGREL_SANITIZE=ON -DTANGREL_BENCH=OFF -DTANGREL_ASSETS=OFF >/dev/null
-	cmake --build $(FUZZ) -j $(JOBS)
-	scripts/fuzz-smoke $(FUZZ_SECONDS)
+# The fuzz targets: clang, ASan + UBSan, coverage-guided.
+build-fuzz: deps
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ) -DCMAKE_BUILD_TYPE=Debug -DTANGREL_FUZZ=ON -DTANGREL_SANITIZE=ON -DTANGREL_BENCH=OFF -DTANGREL_ASSETS=OFF >/dev/null
+	cmake --build $(FUZZ) -j $(JOBS) --target $$(cd fuzz && ls fuzz_*.cpp | sed 's/\.cpp$$//' | tr '\n' ' ')
+
+fuzz: build-fuzz
+	scripts/fuzz-smoke $(FUZZ) $(FUZZ_SECONDS)
 
 contact-sheet: build
 	cmake --build $(BUILD) --target contact-sheet

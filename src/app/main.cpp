@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "app/mainform.h"
+#include "platform/audio.h"
 #include "platform/platform.h"
 
 int main() {
@@ -13,7 +14,8 @@ int main() {
   }
   plat::SetPlatform(platform.get());
 
-  // Audio wiring (sound engine, music player) is set up here, before the main form starts.
+  // One audio stream for the effects and the music synthesiser.
+  plat::InstallSdlAudio();
 
   if (!StartMainForm()) {
     plat::SetPlatform(nullptr);
@@ -22,7 +24,8 @@ int main() {
   RunMessageLoop();
   EndMainForm();
 
-  // Audio teardown goes here, after the main form has stopped the sound device.
+  // The stream stops only after the main form has closed the sound device.
+  plat::ShutdownSdlAudio();
 
   plat::SetPlatform(nullptr);
   return 0;

@@ -110,6 +110,8 @@ void TMainForm::Close() {
 
 void TMainForm::AppActivate() {
   if (!ActivateInstalled) return;
+  // Effects are heard only while the game's window is active; music goes on regardless.
+  SetEffectsAudible(true);
   // A second activation notice without a deactivation between changes nothing.
   if (DrawDevice.Initialized()) return;
   if (DrawDevice.FullScreen && plat::Platform().IsMinimized()) plat::Platform().Restore();
@@ -118,6 +120,7 @@ void TMainForm::AppActivate() {
 
 void TMainForm::AppDeactivate() {
   if (!ActivateInstalled) return;
+  SetEffectsAudible(false);
   if (DrawDevice.Initialized()) DrawDevice.Finalize();
   // Frames stop with the device, even when it never opened.
   FrameTimerEnabled = false;
