@@ -1,0 +1,332 @@
+// Faults while saving, with the whole game running: killed between write and rename, a
+// read-only working folder, a full disk. Nothing already saved may be lost, the game goes on,
+// and the failure is reported on standard error.
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "../soak/headless_game.h"
+#include "platform/settings_store.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using headless::Ev;
+using headless::ReadAll;
+using K = plat::EventKind;
+
+constexpr int kOptionSounds = 6;
+constexpr int kOptionOk = 7;
+
+// Where a kill during a save strikes: the temporary file of this name is complete and synced,
+// the rename has not happened.
+const char* gKillAt = "";
+bool KillBeforeRename(const std::string& tempPath) {
+  if (fs::path(tempPath).filename() == gKillAt) ::kill(::getpid(), SIGKILL);
+  return true;
+}
+bool FailBeforeRename(const std::string&) { return false; }
+
+class Faults : public ::testing::Test {
+ protected:
+  headless::Game game;
+  fs::path mounted;
+
+  void SetUp() override {
+    if (!headless::GameFolderReady()) GTEST_SKIP() << "the game folder has not been generated";
+  }
+  void TearDown() override {
+    plat::gAtomicWriteHook = nullptr;
+    game.Leave();
+    if (!mounted.empty()) ::umount2(mounted.c_str(), MNT_DETACH);
+    game.RemoveFiles();
+  }
+
+  fs::path StorePath() const { return game.configDir / "user.reg"; }
+  fs::path ProgressPath() const { return game.gameDir / "Users.dat"; }
+
+  // --- the player's part ----------------------------------------------------------------
+
+  // From the menu: Episode 1's page, then level n's row.
+  void PlayLevel(int n) {
+    game.ClickRect(MenuItems[1].Rect);
+    game.ClickRect(LevelCatalogue[n].Row);
+    ASSERT_EQ(ScreenState, scPlaying);
+    ASSERT_EQ(CurrentLevel, n);
+  }
+
+  // F1 until every piece is home, then a release completes the level.
+  void SolveWithF1() {
+    for (int piece = 0; piece <= kMaxPieces; ++piece) {
+      plat::Event f1 = Ev(K::KeyDown);
+      f1.Key = VK_F1;
+      game.Send(f1);
+      if (ScreenState != scAutoSolve) break;
+      for (int f = 0; f < 400 && ScreenState == scAutoSolve; ++f) game.Frames(1);
+      ASSERT_EQ(ScreenState, scPlaying);
+    }
+    game.Click(100, 300);
+    ASSERT_EQ(ScreenState, scLevelComplete);
+    ASSERT_NE(PlayerRecord.SolvedFlags(CurrentLevel), 0);
+  }
+
+  void ToMenu() {
+    game.ClickRect(PanelButtons[2].Rect());
+    ASSERT_EQ(ScreenState, scMenu);
+  }
+
+  // Options: flip the Sounds button and press OK, which saves.
+  void FlipSoundsAndSave() {
+    game.ClickRect(MenuItems[6].Rect);
+    game.ClickRect(OptionButtons[kOptionSounds].Rect);
+    game.ClickRect(OptionButtons[kOptionOk].Rect);
+  }
+
+  // After a failed save: the game goes on as if nothing had happened.
+  void KeepsRunning() {
+    ASSERT_NO_FATAL_FAILURE(PlayLevel(2));
+    game.Frames(5);
+    game.Send(Ev(K::WheelDown, PieceTable[1].Position.X, PieceTable[1].Position.Y));
+    plat::Event back = Ev(K::KeyDown);
+    back.Key = VK_BACK;
+    game.Send(back);
+    game.Frames(5);
+    EXPECT_EQ(CurrentLevel, 1);
+    EXPECT_EQ(ScreenState, scPlaying);
+    ASSERT_NE(MainForm, nullptr);
+    EXPECT_FALSE(MainForm->Closed);
+    EXPECT_TRUE(game.fake.errors.empty()) << game.fake.errors.front();
+    EXPECT_EQ(headless::BrokenInvariant(), "");
+  }
+
+  // A first run that leaves both files behind: level 0 not solved, sounds on.
+  void FirstRun() {
+    ASSERT_NO_FATAL_FAILURE(game.Start());
+    game.ClickRect(MenuItems[6].Rect);
+    game.ClickRect(OptionButtons[kOptionOk].Rect);
+    game.Stop();
+    ASSERT_TRUE(fs::exists(StorePath()));
+    ASSERT_EQ(fs::file_size(ProgressPath()), kPlayerRecordSize);
+  }
+
+  uint32_t StoredSounds() const {
+    plat::SettingsStore s;
+    uint32_t v = 99;
+    if (!s.Load(StorePath().string()) || !s.ReadDword(kSettingsKey, "Sounds", v)) return 99;
+    return v;
+  }
+  static bool Level0Solved(const std::string& progress) {
+    return progress.size() == kPlayerRecordSize && progress[kSolvedFlagsOffset] != 0;
+  }
+
+  // A tmpfs of size bytes at dir; false where this process may not mount (or when
+  // TANGREL_FAULTS_NO_MOUNT is set, to try the stand-ins).
+  bool MountTmpfs(const fs::path& dir, size_t size) {
+    fs::create_directories(dir);
+    if (std::getenv("TANGREL_FAULTS_NO_MOUNT")) return false;
+    const std::string opts = "size=" + std::to_string(size) + ",mode=0755";
+    if (::mount("tmpfs", dir.c_str(), "tmpfs", 0, opts.c_str()) != 0) return false;
+    mounted = dir;
+    return true;
+  }
+};
+
+// --- killed between write and rename --------------------------------------------------------
+
+class KilledDuringSave : public Faults, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(KilledDuringSave, LeavesEveryFileWholeAndTheNextRunGoesOn) {
+  game.Prepare("kill");
+  gKillAt = GetParam();
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0) << std::strerror(errno);
+  if (child == 0) {
+    // The game's whole run happens here; the kill ends it in the middle of the second save.
+    FirstRun();
+    game.Start();
+    PlayLevel(0);
+    SolveWithF1();
+    ToMenu();
+    if (::testing::Test::HasFailure()) ::_exit(10);
+    plat::gAtomicWriteHook = KillBeforeRename;
+    FlipSoundsAndSave();
+    ::_exit(11);  // the save never reached the file
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFSIGNALED(status)) << "the run ended by itself with " << WEXITSTATUS(status);
+  ASSERT_EQ(WTERMSIG(status), SIGKILL);
+
+  const bool storeFirst = std::string(GetParam()) == "user.reg.tmp";
+  // The file being written keeps its old contents whole; a file saved before the kill holds the new.
+  EXPECT_EQ(StoredSounds(), storeFirst ? 1u : 0u);
+  const std::string progress = ReadAll(ProgressPath());
+  ASSERT_EQ(progress.size(), kPlayerRecordSize);
+  EXPECT_FALSE(Level0Solved(progress)) << "the progress save was cut off before its rename";
+  EXPECT_TRUE(fs::exists(game.gameDir / GetParam()) || fs::exists(game.configDir / GetParam()))
+      << "the kill left its temporary file behind";
+
+  // The next run reads what is there, ignores the leftover, and saves over it.
+  ASSERT_NO_FATAL_FAILURE(game.Start());
+  EXPECT_EQ(Settings.Sounds != 0, storeFirst);
+  EXPECT_EQ(PlayerRecord.SolvedFlags(0), 0);
+  ASSERT_NO_FATAL_FAILURE(PlayLevel(0));
+  ASSERT_NO_FATAL_FAILURE(SolveWithF1());
+  game.Stop();
+  EXPECT_TRUE(Level0Solved(ReadAll(ProgressPath())));
+  EXPECT_FALSE(fs::exists(game.gameDir / "Users.dat.tmp"));
+  EXPECT_FALSE(fs::exists(game.configDir / "user.reg.tmp"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Faults, KilledDuringSave, ::testing::Values("user.reg.tmp", "Users.dat.tmp"),
+                         [](const auto& info) {
+                           return std::string(info.param) == "user.reg.tmp" ? "InTheSettingsStore"
+                                                                            : "InTheProgressFile";
+                         });
+
+// --- a save that fails before its rename, the game running on -----------------------------
+
+TEST_F(Faults, InterruptedSaveIsReportedAndTheGameGoesOn) {
+  game.Prepare("interrupt");
+  ASSERT_NO_FATAL_FAILURE(FirstRun());
+  const std::string oldStore = ReadAll(StorePath()), oldProgress = ReadAll(ProgressPath());
+  ASSERT_NO_FATAL_FAILURE(game.Start());
+  ASSERT_NO_FATAL_FAILURE(PlayLevel(0));
+  ASSERT_NO_FATAL_FAILURE(SolveWithF1());
+  ASSERT_NO_FATAL_FAILURE(ToMenu());
+
+  plat::gAtomicWriteHook = FailBeforeRename;
+  testing::internal::CaptureStderr();
+  FlipSoundsAndSave();
+  const std::string err = testing::internal::GetCapturedStderr();
+  EXPECT_NE(err.find("Tangrel 2.0: cannot save Users.dat:"), std::string::npos) << err;
+  EXPECT_NE(err.find("Tangrel 2.0: cannot save " + StorePath().string()), std::string::npos) << err;
+  EXPECT_EQ(ReadAll(StorePath()), oldStore);
+  EXPECT_EQ(ReadAll(ProgressPath()), oldProgress);
+  EXPECT_EQ(Settings.Sounds, 0) << "the game keeps the new setting in memory";
+
+  ASSERT_NO_FATAL_FAILURE(KeepsRunning());
+  plat::gAtomicWriteHook = nullptr;
+  game.Stop();  // the closing save goes through
+  EXPECT_EQ(StoredSounds(), 0u);
+  EXPECT_TRUE(Level0Solved(ReadAll(ProgressPath())));
+}
+
+// --- a read-only working folder ----------------------------------------------------------
+
+TEST_F(Faults, ReadOnlyWorkingFolderKeepsTheOldProgress) {
+  game.Prepare("readonly");
+  // A real read-only file system where we may mount one (root ignores permission bits);
+  // otherwise a folder standing where the temporary file goes stops the write just as well.
+  size_t bytes = 0;
+  for (const auto& e : fs::recursive_directory_iterator(game.gameDir))
+    if (e.is_regular_file()) bytes += e.file_size();
+  const fs::path staging = game.root / "staging";
+  fs::rename(game.gameDir, staging);
+  const bool realReadOnly = MountTmpfs(game.gameDir, bytes + (4u << 20));
+  if (!realReadOnly) fs::create_directories(game.gameDir);
+  std::printf("read-only folder: %s\n", realReadOnly ? "a tmpfs remounted read-only" : "a folder in place of the temporary file");
+  headless::CopyGameFolder(staging, game.gameDir);
+  ASSERT_NO_FATAL_FAILURE(FirstRun());
+  const std::string oldProgress = ReadAll(ProgressPath());
+  if (realReadOnly) {
+    ASSERT_EQ(::mount(nullptr, game.gameDir.c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr), 0)
+        << std::strerror(errno);
+  } else {
+    fs::create_directory(game.gameDir / "Users.dat.tmp");
+  }
+
+  ASSERT_NO_FATAL_FAILURE(game.Start());
+  ASSERT_NO_FATAL_FAILURE(PlayLevel(0));
+  ASSERT_NO_FATAL_FAILURE(SolveWithF1());
+  ASSERT_NO_FATAL_FAILURE(ToMenu());
+  testing::internal::CaptureStderr();
+  FlipSoundsAndSave();
+  std::string err = testing::internal::GetCapturedStderr();
+  EXPECT_NE(err.find(std::string("Tangrel 2.0: cannot save Users.dat: ") +
+                     (realReadOnly ? "Read-only file system" : "Is a directory")),
+            std::string::npos)
+      << err;
+  EXPECT_EQ(ReadAll(ProgressPath()), oldProgress);
+  EXPECT_EQ(StoredSounds(), 0u) << "the settings store lives elsewhere and was saved";
+
+  ASSERT_NO_FATAL_FAILURE(KeepsRunning());
+  testing::internal::CaptureStderr();
+  game.Stop();  // the closing save fails the same way, and says so again
+  err = testing::internal::GetCapturedStderr();
+  EXPECT_NE(err.find("Tangrel 2.0: cannot save Users.dat:"), std::string::npos) << err;
+  EXPECT_EQ(ReadAll(ProgressPath()), oldProgress);
+  if (!realReadOnly) fs::remove(game.gameDir / "Users.dat.tmp");
+}
+
+// --- a full disk -------------------------------------------------------------------------
+
+TEST_F(Faults, FullDiskKeepsBothFilesAndTheNextSaveSucceeds) {
+  game.Prepare("full");
+  // The data stays outside; the working folder on a tiny file system holds links to it, the
+  // settings store and the progress file.
+  const fs::path data = game.gameDir;
+  game.gameDir = game.root / "disk";
+  const bool realDisk = MountTmpfs(game.gameDir, 64 * 1024);
+  if (!realDisk) fs::create_directories(game.gameDir);
+  std::printf("full disk: %s\n", realDisk ? "a 64 KiB tmpfs filled up" : "temporary files linked to /dev/full");
+  for (const auto& e : fs::directory_iterator(data))
+    fs::create_symlink(e.path(), game.gameDir / e.path().filename());
+  game.configDir = game.gameDir / "cfg";
+  fs::create_directories(game.configDir);
+  ASSERT_NO_FATAL_FAILURE(FirstRun());
+  const std::string oldStore = ReadAll(StorePath()), oldProgress = ReadAll(ProgressPath());
+
+  // Fill the disk to the last byte (or, without a disk of our own, let both temporary files
+  // lead to the device that is always full).
+  const fs::path filler = game.gameDir / "filler";
+  auto fill = [&] {
+    if (realDisk) {
+      const int fd = ::open(filler.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+      ASSERT_GE(fd, 0);
+      std::vector<char> block(4096, 'x');
+      for (size_t chunk = 4096; chunk > 0; chunk /= 2)
+        while (::write(fd, block.data(), chunk) == static_cast<ssize_t>(chunk)) {
+        }
+      ::close(fd);
+    } else {
+      fs::create_symlink("/dev/full", game.gameDir / "Users.dat.tmp");
+      fs::create_symlink("/dev/full", game.configDir / "user.reg.tmp");
+    }
+  };
+
+  ASSERT_NO_FATAL_FAILURE(game.Start());
+  ASSERT_NO_FATAL_FAILURE(PlayLevel(0));
+  ASSERT_NO_FATAL_FAILURE(SolveWithF1());
+  ASSERT_NO_FATAL_FAILURE(ToMenu());
+  ASSERT_NO_FATAL_FAILURE(fill());
+  testing::internal::CaptureStderr();
+  FlipSoundsAndSave();
+  const std::string err = testing::internal::GetCapturedStderr();
+  EXPECT_NE(err.find("Tangrel 2.0: cannot save Users.dat: No space left on device"), std::string::npos)
+      << err;
+  EXPECT_NE(err.find("cannot save " + StorePath().string() + ": No space left on device"),
+            std::string::npos)
+      << err;
+  EXPECT_EQ(ReadAll(StorePath()), oldStore);
+  EXPECT_EQ(ReadAll(ProgressPath()), oldProgress);
+  EXPECT_FALSE(fs::exists(fs::symlink_status(game.gameDir / "Users.dat.tmp")))
+      << "a failed save leaves no half-written file behind";
+
+  ASSERT_NO_FATAL_FAILURE(KeepsRunning());
+  // Room again: the closing save keeps everything.
+  if (realDisk) fs::remove(filler);
+  game.Stop();
+  EXPECT_EQ(StoredSounds(), 0u);
+  EXPECT_TRUE(Level0Solved(ReadAll(ProgressPath())));
+}
+
+}  // namespace
