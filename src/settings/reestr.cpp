@@ -26,6 +26,11 @@ void ReportSaveFailure(const std::string& what, const std::string& why) {
   std::fprintf(stderr, "Tangrel 2.0: cannot save %s: %s\n", what.c_str(), why.c_str());
 }
 
+// The store's own error text already names the file and says why.
+void ReportStoreFailure(const plat::SettingsStore& store) {
+  std::fprintf(stderr, "Tangrel 2.0: %s\n", store.ErrorText().c_str());
+}
+
 int32_t AsFlag(uint32_t stored) { return stored != 0 ? kOn : 0; }
 uint32_t FlagToStore(int32_t flag) { return flag != 0 ? 1u : 0u; }
 
@@ -86,7 +91,7 @@ void ReadRegistrySettings() {
   // Left over from earlier versions; nothing uses them.
   bool removed = store.DeleteValue(kSettingsKey, "Scoring");
   removed = store.DeleteValue(kSettingsKey, "Random") || removed;
-  if (removed && !store.Save()) ReportSaveFailure(store.Path(), store.ErrorText());
+  if (removed && !store.Save()) ReportStoreFailure(store);
 }
 
 void LoadSettings() {
@@ -129,7 +134,7 @@ bool SaveSettings() {
   store.WriteDword(kSettingsKey, "Tips", FlagToStore(Settings.Tips));
   store.WriteDword(kSettingsKey, "3D", FlagToStore(Settings.Use3D));
   bool ok = store.Save(SettingsStorePath());
-  if (!ok) ReportSaveFailure(store.Path(), store.ErrorText());
+  if (!ok) ReportStoreFailure(store);
   // The progress is written even when the options could not be.
   return WriteProgressFile() && ok;
 }

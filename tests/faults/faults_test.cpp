@@ -313,7 +313,7 @@ TEST_F(Faults, FullDiskKeepsBothFilesAndTheNextSaveSucceeds) {
   const std::string err = testing::internal::GetCapturedStderr();
   EXPECT_NE(err.find("Tangrel 2.0: cannot save Users.dat: No space left on device"), std::string::npos)
       << err;
-  EXPECT_NE(err.find("cannot save " + StorePath().string() + ": No space left on device"),
+  EXPECT_NE(err.find("Tangrel 2.0: cannot save " + StorePath().string() + ": No space left on device"),
             std::string::npos)
       << err;
   EXPECT_EQ(ReadAll(StorePath()), oldStore);
