@@ -35,9 +35,10 @@ void MovePiece(uint8_t n, TPoint p) {
   const int64_t dx = static_cast<int64_t>(p.X) - DragAnchor.X;
   const int64_t dy = static_cast<int64_t>(p.Y) - DragAnchor.Y;
   pc.Position = {AddSat(pc.Position.X, dx), AddSat(pc.Position.Y, dy)};
-  int cc = pc.CornerCount > 8 ? 8 : pc.CornerCount;
-  for (int k = 1; k <= cc; ++k)
-    pc.Corners[k] = {AddSat(pc.Corners[k].X, dx), AddSat(pc.Corners[k].Y, dy)};
+  // The corners move with it. Worked out afresh from the position rather than shifted one by
+  // one, so that a drag clamped at the edge of the coordinate range and back cannot leave
+  // them out of step with the piece (the same points whenever nothing was clamped).
+  UpdateCorners(n);
 }
 
 void GameMouseDown(TMouseButton button, TShiftState shift, int32_t x, int32_t y) {

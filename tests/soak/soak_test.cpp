@@ -6,6 +6,7 @@
 //   TANGREL_SOAK_FRAME_EVERY=<n>  one drawn frame per about n events (default 400)
 #include <algorithm>
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
@@ -42,7 +43,7 @@ long EnvNumber(const char* name, long fallback) {
 struct Counts {
   long moves = 0, presses = 0, releases = 0, clicks = 0, keys = 0, wheels = 0, ticks = 0;
   long frames = 0, loopPasses = 0, activations = 0, deactivations = 0, modeSwitches = 0;
-  long notifies = 0, pumps = 0, handSolves = 0, guarded = 0;
+  long notifies = 0, pumps = 0, handSolves = 0, guarded = 0, refusedModes = 0;
   long levelChanges = 0, completions = 0, minimises = 0;
   long inState[6] = {};  // checked steps spent on each screen
 };
@@ -91,6 +92,12 @@ class Soak : public ::testing::Test {
   TPoint Place() {
     switch (R(12)) {
       case 0:
+        if (R(50) == 0) {
+          // A pointer captured during a drag reports where it is on the desktop, far outside.
+          if (R(20) == 0) return {R(2) ? INT32_MAX : INT32_MIN, R(2) ? INT32_MAX : INT32_MIN};
+          return {R(40001) - 20000, R(40001) - 20000};
+        }
+        [[fallthrough]];
       case 1:
         return {R(900) - 50, R(700) - 50};  // anywhere, a little outside the surface too
       case 2:
@@ -302,7 +309,12 @@ class Soak : public ::testing::Test {
     ++eventIndex;
     ASSERT_NE(MainForm, nullptr);
     ASSERT_FALSE(MainForm->Closed) << "closed at event " << eventIndex;
-    ASSERT_TRUE(game.fake.errors.empty()) << "event " << eventIndex << ": " << game.fake.errors.front();
+    // The one failure the stream provokes on purpose: a display that refuses full screen.
+    for (const std::string& e : game.fake.errors) {
+      ASSERT_EQ(e.rfind("Display mode cannot be changed", 0), 0u) << "event " << eventIndex << ": " << e;
+      ++n.refusedModes;
+    }
+    game.fake.errors.clear();
     const std::string broken = headless::BrokenInvariant();
     ASSERT_TRUE(broken.empty()) << "event " << eventIndex << " (screen " << int(ScreenState)
                                 << ", level " << CurrentLevel << "): " << broken;
@@ -365,9 +377,14 @@ class Soak : public ::testing::Test {
       // The audio thread runs the mix.
       ++n.pumps;
       game.audio.Pump(64 + R(512));
-    } else if (w < 9920) {
+    } else if (w < 9900) {
       // The wall clock moves on, now and then over midnight.
       game.fake.timeOfDay = R(1000) / 1000.0;
+    } else if (w < 9903) {
+      // Now and then the display refuses (or allows again) the switch to full screen.
+      if (R(4) == 0) game.fake.failFullScreen = !game.fake.failFullScreen;
+    } else if (w < 9920) {
+      game.fake.ticks += static_cast<uint32_t>(R(300));
     } else if (w < 9926) {
       if (ScreenState == scPlaying) SolveByHand();
     } else if (w < 9927 && R(2) == 0) {
@@ -440,8 +457,9 @@ TEST_F(Soak, RandomStreamKeepsEveryInvariant) {
               n.frames, n.loopPasses, n.activations, n.deactivations, n.minimises, n.modeSwitches,
               n.notifies, n.pumps);
   std::printf("soak: level changes %ld, levels completed %ld, hand solves %ld, presses held off "
-              "the close buttons %ld, presented %d\n",
-              n.levelChanges, n.completions, n.handSolves, n.guarded, game.fake.presentCount);
+              "the close buttons %ld, refused full-screen switches %ld, presented %d\n",
+              n.levelChanges, n.completions, n.handSolves, n.guarded, n.refusedModes,
+              game.fake.presentCount);
   std::printf("soak: steps on the loading screen %ld, menu %ld, playing %ld, level complete %ld, "
               "message box %ld, automatic solution %ld\n",
               n.inState[0], n.inState[1], n.inState[2], n.inState[3], n.inState[4], n.inState[5]);
@@ -466,6 +484,33 @@ TEST_F(Soak, RandomStreamKeepsEveryInvariant) {
   // The normal close saves the progress.
   game.Stop();
   EXPECT_EQ(headless::ReadAll(game.gameDir / "Users.dat").size(), kPlayerRecordSize);
+}
+
+}  // namespace
+
+namespace {
+
+// A drag to the far end of the coordinate range and back: the piece's corners follow it.
+TEST(SoakCases, DragToTheEndOfTheRangeAndBack) {
+  if (!headless::GameFolderReady()) GTEST_SKIP() << "the game folder has not been generated";
+  headless::Game game;
+  game.Prepare("fardrag");
+  ASSERT_NO_FATAL_FAILURE(game.Start());
+  game.ClickRect(MenuItems[1].Rect);
+  game.ClickRect(LevelCatalogue[0].Row);
+  ASSERT_EQ(ScreenState, scPlaying);
+  const TPoint p = PieceTable[1].Position;
+  game.MoveTo(p.X, p.Y);
+  ASSERT_EQ(HoverPiece, 1);
+  game.Send(Ev(K::MouseDown, p.X, p.Y));
+  for (const TPoint q : {TPoint{INT32_MAX, INT32_MAX}, TPoint{INT32_MIN, INT32_MIN}, TPoint{300, 300}}) {
+    game.MoveTo(q.X, q.Y);
+    EXPECT_EQ(headless::BrokenInvariant(), "") << "after a move to " << q.X << ", " << q.Y;
+  }
+  game.Send(Ev(K::MouseUp, 300, 300));
+  EXPECT_EQ(headless::BrokenInvariant(), "");
+  game.Leave();
+  game.RemoveFiles();
 }
 
 }  // namespace
