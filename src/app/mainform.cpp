@@ -2,6 +2,7 @@
 // the frame, the input dispatch by screen state, and the window-mode switch.
 #include "app/mainform.h"
 
+#include <climits>
 #include <cmath>
 #include <exception>
 
@@ -228,10 +229,12 @@ void TMainForm::DrawLoadingScreen() {
 
 void TMainForm::DrawPointer() {
   TSurface& s = DrawDevice.Surface;
+  // The turning pointers are centred on the pointer; one far off the surface stays off it.
+  const auto centred = [](int32_t v) { return v < INT32_MIN + 18 ? INT32_MIN : v - 18; };
   if (RotateCursor == 1) {
-    if (RotateCWImage) RotateCWImage->Draw(s, CursorPos.X - 18, CursorPos.Y - 18, CursorFrame);
+    if (RotateCWImage) RotateCWImage->Draw(s, centred(CursorPos.X), centred(CursorPos.Y), CursorFrame);
   } else if (RotateCursor == 2) {
-    if (RotateCCWImage) RotateCCWImage->Draw(s, CursorPos.X - 18, CursorPos.Y - 18, CursorFrame);
+    if (RotateCCWImage) RotateCCWImage->Draw(s, centred(CursorPos.X), centred(CursorPos.Y), CursorFrame);
   } else {
     ImageList.Find("CursorPnt").Draw(s, CursorPos.X, CursorPos.Y, 0);
   }

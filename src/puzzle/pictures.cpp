@@ -11,6 +11,7 @@
 #include "puzzle/pieces.h"
 #include "settings/reestr.h"
 
+using puzzle_detail::AddSat;
 using puzzle_detail::RoundInt;
 
 namespace {
@@ -238,7 +239,9 @@ void DrawPieces() {
     TPieceImage& im = p.Images[r];
     if (!im.Built) BuildPieceImage(static_cast<uint8_t>(i), static_cast<uint8_t>(r));
     if (!im.Image) continue;
-    surface.Draw(p.Position.X - 150, p.Position.Y - 150, im.Image->ClientRect(), *im.Image, true);
+    // A piece dragged to the edge of the coordinate range is off the surface; clamp, don't wrap.
+    surface.Draw(AddSat(p.Position.X, -150), AddSat(p.Position.Y, -150), im.Image->ClientRect(),
+                 *im.Image, true);
   }
 }
 
