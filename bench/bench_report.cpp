@@ -148,6 +148,22 @@ void BM_PlayingFrame(benchmark::State& state) {
   }
 }
 
+// The dearest frame in play: a piece shows a turn for the first time, so its picture is
+// built inside the frame (a different piece each time).
+void BM_PlayingFrameWithBuild(benchmark::State& state) {
+  if (!GameReady()) return state.SkipWithError("game not started");
+  ScreenState = scPlaying;
+  int i = 0;
+  for (auto _ : state) {
+    TPiece& p = PieceTable[i + 1];
+    p.Images[p.Angle / 15].Built = 0;
+    i = (i + 1) % NumFig;
+    TipClock = 0;
+    MainForm->FrameTimerTimer(16);
+    benchmark::DoNotOptimize(MainForm->DrawDevice.Surface.Pixels());
+  }
+}
+
 void BM_LevelCompleteFrame(benchmark::State& state) {
   if (!GameReady()) return state.SkipWithError("game not started");
   const auto at = static_cast<uint32_t>(state.range(0));
@@ -949,6 +965,7 @@ int main(int argc, char** argv) {
   };
   reg("menu_frame", BM_MenuFrame);
   reg("playing_frame", BM_PlayingFrame);
+  reg("playing_frame_build", BM_PlayingFrameWithBuild);
   reg("complete_frame", BM_LevelCompleteFrame)->Arg(1000)->Arg(3000);
   reg("piece_build", BM_PieceBuild)->Arg(1)->Arg(0);
   reg("load_sprites", [](benchmark::State& s) { BM_LoadImages(s, "Sprites.gpk"); })->Repetitions(5);
@@ -991,6 +1008,8 @@ int main(int argc, char** argv) {
   };
   frameRow("Menu frame (episode page, first shown)", "menu_frame");
   frameRow("Playing frame, level 94: twelve 3D pieces, panel, tips, clock", "playing_frame");
+  frameRow("Playing frame as above that also builds one piece picture (a turn shown first)",
+           "playing_frame_build");
   frameRow("Level-complete frame, T = 1000 ms (turning fade)", "complete_frame/1000");
   frameRow("Level-complete frame, T = 3000 ms (turning fade + caption fade)", "complete_frame/3000");
   for (int on = 1; on >= 0; --on) {
