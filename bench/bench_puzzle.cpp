@@ -33,6 +33,9 @@ struct Scene {
     slot.Picture.Width = 300;
     slot.Picture.Height = 300;
     slot.Picture.Pixels.assign(300 * 300, 0x808080);
+    // Only the device here: no shell start-up behind it.
+    form.DrawDevice.OnInitialize = nullptr;
+    form.DrawDevice.OnFinalize = nullptr;
     form.DrawDevice.Initialize();
     form.ImageList.RestoreAll();
     form.TexList.RestoreAll();

@@ -6,6 +6,13 @@
 
 #include "media/package.h"
 
+// The package code is compiled into the target itself so that libFuzzer gets coverage of
+// the reader (the game library is built without coverage instrumentation); the library's
+// copies of these units are then never linked in.
+#include "../src/media/dib.cpp"
+#include "../src/media/package.cpp"
+#include "../src/media/wavefile.cpp"
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::vector<TImageItemData> images;
   std::vector<uint8_t> table;

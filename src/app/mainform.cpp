@@ -372,9 +372,10 @@ void ToggleFullScreen() {
   try {
     dev.Initialize();
   } catch (const std::exception& e) {
+    // A failure of our own set-up travels on like any other.
+    if (dev.Initialized()) throw;
     // The display refused full screen: say so and carry on in the window we had.
     p.ReportError(e.what());
-    if (dev.Initialized()) dev.Finalize();
     p.SetFullScreen(false);
     p.SetPlacement(SavedPlacement);
     dev.FullScreen = false;

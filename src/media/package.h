@@ -33,6 +33,8 @@ std::vector<uint8_t> ReadPackageFile(const std::string& fileName);
 
 // Parse a package held in memory. Items are appended to `out` as they are read, so that
 // on a failure (thrown as EGameError with the reader's text) the earlier ones remain.
+// `colorTable` receives the 1024 bytes of "List.ColorTable" when the package has one and is
+// left untouched otherwise. Neither function keeps pointers into `data`.
 void ParseImagePackage(const uint8_t* data, size_t size, std::vector<TImageItemData>& out,
                        std::vector<uint8_t>* colorTable = nullptr);
 void ParseWavePackage(const uint8_t* data, size_t size, std::vector<TWaveItemData>& out);

@@ -290,23 +290,24 @@ void TSurface::DrawRotateAlpha(int32_t x, int32_t y, int32_t w, int32_t h, const
   const uint32_t* spix = srcSurf->pixels.data();
   const int32_t spitch = source.width;
   const int64_t sL = srcRect.Left, sT = srcRect.Top;
+  // Walk each row in source pixels: the inverse turn, then the scale, stepped per pixel.
+  // Only source pixels inside both the source rectangle and the source itself are read.
+  const double suLo = static_cast<double>(std::max<int64_t>(0, -sL));
+  const double suHi = static_cast<double>(std::min<int64_t>(sw, source.width - sL));
+  const double svLo = static_cast<double>(std::max<int64_t>(0, -sT));
+  const double svHi = static_cast<double>(std::min<int64_t>(sh, source.height - sT));
+  if (!(suHi > suLo) || !(svHi > svLo)) return;
+  const double du = c * kx, dv = -s * ky;
+  const int64_t sbase = sT * spitch + sL;  // may be negative; every index read is not
+  const double dx0 = x0 + 0.5 - x;
   for (int32_t py = y0; py < y1; ++py) {
     const double dy = py + 0.5 - y;
+    double su = (dx0 * c + dy * s + ox) * kx;
+    double sv = (-dx0 * s + dy * c + oy) * ky;
     uint32_t* drow = pixels.data() + static_cast<int64_t>(py) * width;
-    for (int32_t px = x0; px < x1; ++px) {
-      const double dx = px + 0.5 - x;
-      // Inverse turn of the destination pixel's centre back into the scaled image.
-      const double U = dx * c + dy * s + ox;
-      const double V = -dx * s + dy * c + oy;
-      if (U < 0 || V < 0 || U >= w || V >= h) continue;
-      int64_t sx = static_cast<int64_t>(U * kx);
-      int64_t sy = static_cast<int64_t>(V * ky);
-      if (sx >= sw) sx = sw - 1;
-      if (sy >= sh) sy = sh - 1;
-      sx += sL;
-      sy += sT;
-      if (sx < 0 || sy < 0 || sx >= source.width || sy >= source.height) continue;
-      const uint32_t p = spix[sy * spitch + sx];
+    for (int32_t px = x0; px < x1; ++px, su += du, sv += dv) {
+      if (!(su >= suLo && su < suHi && sv >= svLo && sv < svHi)) continue;
+      const uint32_t p = spix[sbase + static_cast<int64_t>(sv) * spitch + static_cast<int64_t>(su)];
       if (transparent && p == key) continue;
       drow[px] = a >= 255 ? p : Blend(p, drow[px], a);
     }

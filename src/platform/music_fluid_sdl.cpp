@@ -86,14 +86,15 @@ class FluidMusic : public IMusicBackend, public IAudioSource {
     AudioLock lock(output);
     player = new_fluid_player(synth);
     if (!player) return false;
-    bool ok = fluid_player_add_mem(player, midi.data(), midi.size()) == FLUID_OK;
-    // A position past the end (or not yet known) plays from the start.
-    if (ok && startTick > 0) fluid_player_seek(player, startTick);
-    if (!ok || fluid_player_play(player) != FLUID_OK) {
+    if (fluid_player_add_mem(player, midi.data(), midi.size()) != FLUID_OK ||
+        fluid_player_play(player) != FLUID_OK) {
       delete_fluid_player(player);
       player = nullptr;
       return false;
     }
+    // Going on from a stop: where the player refuses the position (past the end, or not
+    // known before the file is loaded) the piece plays from the start.
+    if (startTick > 0) fluid_player_seek(player, startTick);
     endCallback = std::move(onEnd);
     playing = true;
     return true;

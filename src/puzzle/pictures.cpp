@@ -17,6 +17,7 @@ namespace {
 
 constexpr int32_t kPictureSize = 300;
 constexpr uint32_t kMaskPixel = 0xFF00FF;
+constexpr int32_t kCornerReach = 1000;
 
 struct TDPoint {
   double X = 0, Y = 0;
@@ -131,6 +132,12 @@ void BuildPieceImage(uint8_t n, uint8_t r) {
   img.DrawRotate(150, 150, kPictureSize, kPictureSize, {0, 0, kPictureSize, kPictureSize}, scratch, 0.5, 0.5,
                  false, turn);
   UpdateCorners(n);
+  // A real piece lies well inside its 300 x 300 picture. Corners from a corrupt level can be
+  // anywhere in int32; keep them near the picture so the outline and fills stay cheap.
+  for (int k = 1; k <= cc; ++k) {
+    piece.Corners[k].X = std::clamp(piece.Corners[k].X, -kCornerReach, kPictureSize + kCornerReach);
+    piece.Corners[k].Y = std::clamp(piece.Corners[k].Y, -kCornerReach, kPictureSize + kCornerReach);
+  }
 
   if (cc >= 1) {
     // The mask: the outline from its leftmost corner, closed, then round the picture's border;

@@ -200,6 +200,7 @@ class AppTest : public ::testing::Test {
   // Opens the device on in-memory images the way the first activation does.
   void OpenWithImages() {
     AddStandardImages(*MainForm);
+    InitPanel();
     MainForm->ActivateInstalled = true;
     MainForm->AppActivate();
   }

@@ -115,6 +115,7 @@ TEST_F(AppTest, MessageBoxTakesEveryPressAndKey) {
 }
 
 TEST_F(AppTest, AltEnterWithTheMessageBoxOpenKeepsTheBoxAndRestoresThePlacement) {
+  if (testkit::DrawingReady()) OpenWithImages();
   ScreenState = scPlaying;
   ShowMessageBox();
   fake.placement = {true, 33, 44, 800, 600, false};
@@ -132,6 +133,10 @@ TEST_F(AppTest, AltEnterWithTheMessageBoxOpenKeepsTheBoxAndRestoresThePlacement)
   EXPECT_EQ(fake.placement.X, 33);
   EXPECT_EQ(fake.placement.Y, 44);
   EXPECT_EQ(CountSound("beep2"), 0);
+  if (testkit::DrawingReady()) {
+    EXPECT_TRUE(MainForm->DrawDevice.Initialized());
+    EXPECT_EQ(TMainForm::PieceImageCount(), 288);
+  }
 
   // Enter without Alt is an ordinary key: it closes the box.
   MainForm->FormKeyDown(VK_RETURN, 0);

@@ -57,6 +57,7 @@ TEST_F(PlayThrough, ALevelFromStartToFinish) {
   ASSERT_TRUE(fake.errors.empty()) << fake.errors.front();
   Settings.Tips = -1;
   Settings.Difficulty = 1;
+  Settings.Sounds = -1;  // no audio here turned them off; the sound tap still listens
 
   // The window shows: the device opens and the menu comes up.
   Send(Ev(K::Activate));
@@ -104,7 +105,7 @@ TEST_F(PlayThrough, ALevelFromStartToFinish) {
   // The next release finds the slot covered.
   Click(100, 300);
   ASSERT_EQ(ScreenState, scLevelComplete);
-  EXPECT_EQ(MainForm->AnimClock, 0u);
+  EXPECT_LE(MainForm->AnimClock, 16u);  // restarted by the release, one frame since
   EXPECT_NE(PlayerRecord.SolvedFlags(0), 0);
   Frames(42, 100);
   EXPECT_EQ(MainForm->DrawDevice.Surface.GetPixel(302, 150), 0x3050F0u);

@@ -84,13 +84,15 @@ TEST_F(AppTest, MissingSpritePackageIsReportedAndTheLoopStillRuns) {
 
 TEST_F(AppTest, AnErrorInAFrameIsReportedAndTheLoopGoesOn) {
   if (!DrawingReady()) GTEST_SKIP() << "drawing layer not merged yet";
-  // Every sprite but the pointer.
+  // Every picture but the pointer.
   for (const auto& s : testkit::StandardSprites())
     if (std::string(s.name) != "CursorPnt") testkit::AddSprite(MainForm->ImageList, s);
+  for (int i = 0; i < 11; ++i) testkit::AddSprite(MainForm->TexList, {"tex", 8, 8, 1, 0x808080});
   MainForm->ActivateInstalled = true;
   MainForm->AppActivate();
   ASSERT_TRUE(MainForm->FrameTimerEnabled);
-  ScreenState = scMenu;
+  ScreenState = scPlaying;
+  OpenMessageBox(1);
   EXPECT_TRUE(RunMessageLoopOnce());
   ASSERT_FALSE(fake.errors.empty());
   EXPECT_EQ(fake.errors.back(), "Image 'CursorPnt' not found");

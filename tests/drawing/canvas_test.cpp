@@ -1,6 +1,8 @@
 // Canvas: rectangle edges, the even-odd fill of a piece mask, polylines and real text widths.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "media/surface.h"
 
 namespace {
@@ -191,4 +193,49 @@ TEST(Canvas, TextOutDrawsInTheCellWithOrWithoutBackground) {
   // Text running off the surface is clipped, not a crash.
   c.TextOut(-30, -10, "Clipped text running off the surface");
   c.TextOut(150, 50, "Clipped text running off the surface");
+}
+
+TEST(Canvas, TurnedPieceMasksLeaveNoGapBetweenOutlineAndInside) {
+  // Pieces of several shapes at every 15-degree step: after the mask and the black outline,
+  // no untouched (inside) pixel may touch a mask pixel, or the background would show
+  // through between the texture and the outline.
+  const std::vector<std::vector<TPoint>> shapes = {
+      {{-50, -50}, {50, -50}, {50, 50}, {-50, 50}},
+      {{-70, 40}, {0, -60}, {70, 40}},
+      {{-30, -80}, {40, -60}, {60, 10}, {10, 70}, {-55, 30}}};
+  for (size_t si = 0; si < shapes.size(); ++si)
+    for (int r = 0; r < 24; ++r) {
+      const double t = r * 15 * M_PI / 180;
+      std::vector<TPoint> corners;
+      for (TPoint p : shapes[si])
+        corners.push_back({static_cast<int32_t>(std::lround(150 + p.X * std::cos(t) - p.Y * std::sin(t))),
+                           static_cast<int32_t>(std::lround(150 + p.X * std::sin(t) + p.Y * std::cos(t)))});
+      size_t s = 0;
+      for (size_t k = 1; k < corners.size(); ++k)
+        if (corners[k].X < corners[s].X) s = k;
+      std::vector<TPoint> q;
+      for (size_t k = 0; k < corners.size(); ++k) q.push_back(corners[(s + k) % corners.size()]);
+      q.push_back(q[0]);
+      for (TPoint p : {TPoint{0, 0}, {300, 0}, {300, 300}, {0, 300}, {0, 0}}) q.push_back(p);
+      TSurface img;
+      img.SetSize(300, 300);
+      img.Fill(0x123456);
+      TSurfaceCanvas& c = img.Canvas();
+      c.Brush.Color = 0xFF00FF;
+      c.Pen.Color = 0xFF00FF;
+      c.Polygon(q);
+      c.Pen.Color = 0;
+      c.Polyline(std::vector<TPoint>(q.begin(), q.begin() + static_cast<long>(corners.size()) + 1));
+      int gaps = 0, inside = 0;
+      for (int32_t y = 1; y < 299; ++y)
+        for (int32_t x = 1; x < 299; ++x) {
+          if (img.GetPixel(x, y) != 0x123456u) continue;
+          ++inside;
+          for (TPoint d : {TPoint{1, 0}, {-1, 0}, {0, 1}, {0, -1}})
+            gaps += img.GetPixel(x + d.X, y + d.Y) == 0xFF00FFu;
+        }
+      EXPECT_EQ(gaps, 0) << "shape " << si << " step " << r;
+      EXPECT_GT(inside, 3000) << "shape " << si << " step " << r;
+      EXPECT_EQ(img.GetPixel(0, 0), 0xFF00FFu);
+    }
 }

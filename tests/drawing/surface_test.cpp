@@ -230,3 +230,21 @@ TEST(Surface, BlendedRowsMatchTheRoundedMixEverywhere) {
       }
   }
 }
+
+TEST(Surface, TurnedDrawFromARectangleReachingOutsideTheSource) {
+  // Source rectangle (-2, -2)-(4, 4) of a 4 x 4 surface: only its real part is read.
+  TSurface src, dst;
+  src.SetSize(4, 4);
+  src.Fill(0xABCDEF);
+  dst.SetSize(20, 20);
+  dst.DrawRotate(0, 0, 6, 6, TRect{-2, -2, 4, 4}, src, 0, 0, false, 0);
+  EXPECT_EQ(dst.GetPixel(1, 1), 0u);
+  EXPECT_EQ(dst.GetPixel(2, 2), 0xABCDEFu);
+  EXPECT_EQ(dst.GetPixel(5, 5), 0xABCDEFu);
+  EXPECT_EQ(dst.GetPixel(6, 6), 0u);
+  dst.Fill(0);
+  dst.DrawRotateAlpha(10, 10, 12, 12, TRect{-2, -2, 4, 4}, src, 0.5, 0.5, false, 77, 128);
+  dst.DrawAlpha({0, 0, 12, 12}, TRect{-2, -2, 4, 4}, src, false, 255);
+  EXPECT_EQ(dst.GetPixel(3, 3), 0u);
+  EXPECT_EQ(dst.GetPixel(4, 4), 0xABCDEFu);
+}

@@ -13,19 +13,21 @@
 #include "app/mainform.h"
 #include "app/shell.h"
 #include "media/effects.h"
+#include "media/music.h"
 #include "menu/menu.h"
+#include "platform/fake_audio.h"
 #include "platform/fake_platform.h"
 #include "puzzle/pieces.h"
 #include "settings/reestr.h"
 
-struct TSpriteSpec {
+struct TSpriteShape {
   const char* Name;
   int32_t Width;   // of one pattern
   int32_t Height;  // of one pattern; the picture holds two, one above the other
 };
 
 // Sizes small enough that nothing the tests probe is drawn over by a neighbour.
-inline const std::vector<TSpriteSpec> kMenuSprites = {
+inline const std::vector<TSpriteShape> kMenuSprites = {
       {"menufone", 10, 10},
       {"menu_Episode1_41x62", 140, 30},
       {"menu_Episode2_41x97", 140, 30},
@@ -73,12 +75,14 @@ constexpr uint32_t kTextureColour = 0x0000A0;  // texture 10, the menu's backgro
 class MenuTest : public ::testing::Test {
  protected:
   plat::FakePlatform fake;
+  plat::FakeMediaControl mci;  // the music's command strings
   std::vector<std::string> sounds;
   std::filesystem::path oldDir;
   std::filesystem::path scratch;
 
   void SetUp() override {
     plat::SetPlatform(&fake);
+    plat::SetMediaControl(&mci);
     oldDir = std::filesystem::current_path();
     std::string pattern = (std::filesystem::temp_directory_path() / "menu_test_XXXXXX").string();
     ASSERT_NE(mkdtemp(pattern.data()), nullptr);
@@ -92,6 +96,7 @@ class MenuTest : public ::testing::Test {
     LayOutLevelRows();
     ResetPuzzleState();
     ResetMenu();
+    ResetMusic();
     Settings = TSettings{};
     Settings.Sounds = -1;
     PlayerRecord = TPlayerRecord{};
@@ -104,6 +109,7 @@ class MenuTest : public ::testing::Test {
 
   void TearDown() override {
     SoundTap = nullptr;
+    plat::SetMediaControl(nullptr);
     delete MainForm;
     MainForm = nullptr;
     std::filesystem::current_path(oldDir);

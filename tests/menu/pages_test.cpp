@@ -108,6 +108,19 @@ TEST_F(MenuTest, OkWithoutChangeStillSavesAndReturnsToEpisodeOne) {
   EXPECT_EQ(Settings.Music != 0, written.Music != 0);
   EXPECT_EQ(Settings.Use3D != 0, written.Use3D != 0);
   EXPECT_TRUE(std::filesystem::exists(scratch / kProgressFile));
+  EXPECT_EQ(mci.commands.back(), "play mainback notify");  // a new theme
+}
+
+TEST_F(MenuTest, OkWithMusicOffStopsIt) {
+  BuildMenu();
+  OpenItem(kOptions);
+  MoveTo(Centre(OptionButtons[5].Rect));
+  MenuClick();
+  EXPECT_TRUE(mci.commands.empty());  // a click alone changes nothing yet
+  MoveTo(Centre(OptionButtons[7].Rect));
+  MenuClick();
+  EXPECT_EQ(Settings.Music, 0);
+  EXPECT_EQ(mci.commands, (std::vector<std::string>{"stop mainback wait", "close mainback wait"}));
 }
 
 TEST_F(MenuTest, OkWritesEverySwitchAsShown) {
@@ -193,6 +206,18 @@ TEST_F(MenuTest, ExitButtonsReactOnlyOnTheirPage) {
   MenuClick();
   EXPECT_EQ(ActiveItem, 2);
   EXPECT_FALSE(MainForm->Closed);
+}
+
+TEST_F(MenuTest, ClickingTheExitItemAgainIsNeverYes) {
+  Settings.Sounds = 0;
+  BuildMenu();
+  OpenItem(kExit);
+  MoveTo(Centre(ExitButtons[1]));
+  ASSERT_EQ(HoverExitButton, 1);
+  MoveToItem(kExit);
+  MenuClick();
+  EXPECT_FALSE(MainForm->Closed);
+  EXPECT_EQ(ActiveItem, kExit);
 }
 
 TEST_F(MenuTest, ExitYesWithSoundsOffClosesAtOnce) {

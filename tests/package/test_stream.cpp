@@ -340,6 +340,18 @@ TEST(PackageReader, ItemsBeforeAFailureStay) {
             "Property Bogus does not exist");
   ASSERT_EQ(items.size(), 2u);
   EXPECT_EQ(items[1].Name, "second");
+
+  // A picture that fails to decode fails the load the same way, after the good items.
+  TBytes bad = InfoHeader(1, 1, 24);
+  bad.B[0] = 108;
+  TBytes p = TBytes::Start();
+  p.ListBegin();
+  p.Item().Prop("Name").Str("good").End();
+  p.Item().Prop("Picture.Data").Bin(TdibPayload(bad.B)).End();
+  p.Finish();
+  items.clear();
+  EXPECT_EQ(ErrorOf([&] { ParseImagePackage(p.B.data(), p.B.size(), items); }), "DIB is invalid");
+  EXPECT_EQ(items.size(), 1u);
 }
 
 TEST(PackageReader, WaveItemErrors) {

@@ -1,4 +1,5 @@
 // Piece pictures, digits and the playing field, checked by probing pixels.
+#include <cmath>
 #include <cstdlib>
 #include <memory>
 
@@ -43,6 +44,9 @@ class PictureTest : public PuzzleTest {
     slot.Name = "Slot";
     slot.Picture.Width = slot.Picture.Height = 300;
     slot.Picture.Pixels.assign(300 * 300, 0x808080);
+    // Only the device here: no shell start-up behind it.
+    form.DrawDevice.OnInitialize = nullptr;
+    form.DrawDevice.OnFinalize = nullptr;
     form.DrawDevice.Initialize();
     form.ImageList.RestoreAll();
     form.TexList.RestoreAll();
@@ -179,6 +183,14 @@ TEST_F(PictureTest, DrawNumberAlignments) {
 
 TEST_F(PictureTest, PlayingFieldDrawsSlotAndPiecesInStackOrder) {
   Settings.Use3D = 0;
+  TPiece& slotBox = PieceTable[0];
+  slotBox.CornerCount = 4;
+  slotBox.Offsets[1] = {-100, -100};
+  slotBox.Offsets[2] = {100, -100};
+  slotBox.Offsets[3] = {100, 100};
+  slotBox.Offsets[4] = {-100, 100};
+  slotBox.Position = {400, 200};
+  UpdateCorners(0);
   Square(1, {600, 400});
   Square(2, {630, 400});
   PieceTable[1].StackOrder = 2;  // piece 1 on top
@@ -216,4 +228,75 @@ TEST_F(PictureTest, CorruptCornersBuildWithoutShadingThoseEdges) {
   const TSurface& img = *p.Images[0].Image;
   EXPECT_EQ(img.GetPixel(150, 150), kGrey);
   EXPECT_NEAR(Red(img.GetPixel(150, 197)), 0x40 * (255 - 180) / 255.0, 3);  // other edges still shaded
+}
+
+// The shading is blended only over the box each edge touches; the picture must come out
+// exactly as a blend of the whole picture for every edge would make it.
+TEST_F(PictureTest, BoxedShadingMatchesWholePictureBlend) {
+  Patterned();
+  Settings.Use3D = -1;
+  Square(2, {400, 300});
+  TPiece& p = PieceTable[2];
+  p.CornerCount = 8;
+  const TPoint oct[8] = {{-40, -95}, {40, -95}, {95, -40}, {95, 40}, {40, 95}, {-40, 95}, {-95, 40}, {-95, -40}};
+  for (int k = 0; k < 8; ++k) p.Offsets[k + 1] = oct[k];
+  UpdateCorners(2);
+  const uint8_t r = 5;
+  BuildPieceImage(2, r);
+  TSurface built;
+  built.LoadFromGraphic(form.TexList.Item(0).Picture);
+  built.Draw(0, 0, p.Images[r].Image->ClientRect(), *p.Images[r].Image, false);
+
+  // The same picture the long way round.
+  Settings.Use3D = 0;
+  p.Images[r].Built = 0;
+  BuildPieceImage(2, r);  // texture, mask and outline only
+  TSurface expect;
+  expect.LoadFromGraphic(form.TexList.Item(0).Picture);
+  expect.Draw(0, 0, p.Images[r].Image->ClientRect(), *p.Images[r].Image, false);
+  const TPoint saved = p.Position;
+  p.Position = {150, 150};
+  UpdateCorners(2);
+  TSurface t;
+  t.LoadFromGraphic(form.TexList.Item(0).Picture);
+  for (int k = 1; k <= 8; ++k) {
+    const int k1 = k % 8 + 1, k2 = k1 % 8 + 1, k0 = k == 1 ? 8 : k - 1;
+    t.Fill(0xFF00FF);
+    const TPoint w0 = p.Corners[k], w1 = p.Corners[k1];
+    const TPoint w2 = InsetCorner(w1, p.Corners[k2], p.Corners[k]);
+    const TPoint w3 = InsetCorner(w0, p.Corners[k1], p.Corners[k0]);
+    const double shade = std::cos(EdgeAngle(w0, w1) + 3 * M_PI / 180);
+    const TPoint m{(w0.X + w1.X) / 2 + 5, (w0.Y + w1.Y) / 2 + 5};
+    TSurfaceCanvas& cv = t.Canvas();
+    cv.Pen.Style = TPenStyle::psClear;
+    cv.Brush.Color = PointInPiece(m, 2) ? clWhite : clBlack;
+    cv.Polygon({w0, w1, w2, w3});
+    cv.Release();
+    t.TransparentColor = 0xFF00FF;
+    expect.DrawAlpha({0, 0, 300, 300}, {0, 0, 300, 300}, t, true,
+                     static_cast<int32_t>(std::nearbyint(std::fabs(shade) * 80 + 100)));
+  }
+  p.Position = saved;
+  UpdateCorners(2);
+  int differ = 0;
+  for (int y = 0; y < 300; ++y)
+    for (int x = 0; x < 300; ++x) differ += built.GetPixel(x, y) != expect.GetPixel(x, y);
+  EXPECT_EQ(differ, 0);
+}
+
+TEST_F(PictureTest, ExtremeOffsetsFromACorruptFileBuildSafely) {
+  Settings.Use3D = -1;
+  Square(1, {600, 400});
+  TPiece& p = PieceTable[1];
+  p.Offsets[1] = {INT32_MIN, INT32_MIN};
+  p.Offsets[2] = {INT32_MAX, -7};
+  p.Offsets[3] = {3, INT32_MAX};
+  p.Offsets[4] = {-5, 1000000};
+  for (uint8_t r : {0, 7, 23}) {
+    p.Angle = 15 * r;
+    UpdateCorners(1);
+    BuildPieceImage(1, r);
+    EXPECT_EQ(p.Images[r].Built, 1);
+  }
+  DrawPieces();
 }

@@ -1,0 +1,183 @@
+#!/usr/bin/env bash
+# Plays the real game in Xvfb with xdotool and checks what it shows and what it saves.
+#   run_e2e.sh GAME_DIR
+set -u
+GAME_DIR=$(cd "$1" && pwd)
+WORK=$(mktemp -d /tmp/tangrel-e2e.XXXXXX)
+SCREEN_W=1024 SCREEN_H=768
+passed=0 failed=0
+XVFB_PID="" GAME_PID="" WM_PID=""
+
+cleanup() {
+  [ -n "$GAME_PID" ] && kill -9 "$GAME_PID" 2>/dev/null
+  [ -n "$WM_PID" ] && kill "$WM_PID" 2>/dev/null
+  [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null
+  wait 2>/dev/null
+  rm -rf "$WORK"
+}
+trap cleanup EXIT
+
+ok() { passed=$((passed + 1)); echo "ok: $*"; }
+bad() { failed=$((failed + 1)); echo "FAILED: $*"; }
+check() { local what=$1; shift; if "$@"; then ok "$what"; else bad "$what"; fi; }
+
+# --- the X server ---------------------------------------------------------------
+for n in $(seq 90 140); do
+  if [ ! -e /tmp/.X11-unix/X$n ] && [ ! -e /tmp/.X$n-lock ]; then DISPLAY_NUM=$n; break; fi
+done
+Xvfb ":$DISPLAY_NUM" -screen 0 ${SCREEN_W}x${SCREEN_H}x24 -nolisten tcp >/dev/null 2>&1 &
+XVFB_PID=$!
+export DISPLAY=":$DISPLAY_NUM"
+for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+# A window manager, as on a player's desktop: full screen is a request the manager grants.
+openbox >/dev/null 2>&1 &
+WM_PID=$!
+sleep 1
+
+export HOME="$WORK/home" XDG_CONFIG_HOME="$WORK/home/.config"
+export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$WORK/audio.raw" SDL_DISKAUDIODELAY=10
+export TANGREL_NO_DIALOGS=1
+mkdir -p "$HOME"
+cp -r "$GAME_DIR" "$WORK/game"
+REG="$XDG_CONFIG_HOME/tangrel/user.reg"
+
+start_game() {
+  (cd "$WORK/game" && exec ./tangrel >"$WORK/game.out" 2>"$WORK/game.err") &
+  GAME_PID=$!
+  for _ in $(seq 100); do
+    WIN=$(xdotool search --onlyvisible --name "^Tangrel 2.0$" 2>/dev/null | head -1)
+    [ -n "$WIN" ] && break
+    sleep 0.1
+  done
+  sleep 1.5
+  geometry
+}
+
+# The window's geometry decides how game pixels map onto the screen.
+geometry() {
+  local info
+  info=$(xwininfo -id "$WIN" 2>/dev/null)
+  GX=$(awk '/Absolute upper-left X/ { print $NF }' <<<"$info")
+  GY=$(awk '/Absolute upper-left Y/ { print $NF }' <<<"$info")
+  GW=$(awk '/Width:/ { print $NF }' <<<"$info")
+  GH=$(awk '/Height:/ { print $NF }' <<<"$info")
+}
+# Game pixel -> screen pixel (the game keeps its 800 x 600 picture, letterboxed when scaled).
+to_screen() {
+  local x=$1 y=$2 s ox oy
+  s=$(awk -v w="$GW" -v h="$GH" 'BEGIN { s = w / 800; if (h / 600 < s) s = h / 600; print s }')
+  ox=$(awk -v w="$GW" -v s="$s" 'BEGIN { print int((w - 800 * s) / 2) }')
+  oy=$(awk -v h="$GH" -v s="$s" 'BEGIN { print int((h - 600 * s) / 2) }')
+  SX=$(awk -v g="$GX" -v o="$ox" -v s="$s" -v x="$x" 'BEGIN { print int(g + o + x * s) }')
+  SY=$(awk -v g="$GY" -v o="$oy" -v s="$s" -v y="$y" 'BEGIN { print int(g + o + y * s) }')
+}
+click_at() { to_screen "$1" "$2"; xdotool mousemove "$SX" "$SY"; sleep 0.25; xdotool click "${3:-1}"; sleep 0.5; }
+shot() {
+  import -window root "$WORK/shot.png"
+  if [ -n "${E2E_SHOTS:-}" ]; then SHOT_N=$((${SHOT_N:-0} + 1)); cp "$WORK/shot.png" "$E2E_SHOTS/$SHOT_N.png"; fi
+}
+# Mean colour of a game rectangle (x y w h) on the last shot, as "R G B".
+mean() {
+  to_screen "$1" "$2"; local x0=$SX y0=$SY
+  to_screen $(($1 + $3)) $(($2 + $4)); local w=$((SX - x0)) h=$((SY - y0))
+  convert "$WORK/shot.png" -crop "${w}x${h}+${x0}+${y0}" +repage -scale '1x1!' \
+    -format '%[fx:int(255*r)] %[fx:int(255*g)] %[fx:int(255*b)]' info:
+}
+is_golden() { read -r r g b <<<"$(mean "$@")"; [ "$r" -gt 140 ] && [ "$r" -gt "$b" ] && [ "$g" -gt "$b" ]; }
+# Gold on dark wood: the captions and panel buttons average to a warm brown.
+is_warm() { read -r r g b <<<"$(mean "$@")"; [ "$r" -gt 60 ] && [ "$r" -gt $((b + 30)) ]; }
+is_bluish() { read -r r g b <<<"$(mean "$@")"; [ "$b" -gt "$r" ]; }
+is_black() { read -r r g b <<<"$(mean "$@")"; [ "$r" -lt 8 ] && [ "$g" -lt 8 ] && [ "$b" -lt 8 ]; }
+differs() {  # two game rectangles of one shot differ clearly in mean colour
+  read -r r1 g1 b1 <<<"$(mean "$1" "$2" "$5" "$6")"
+  read -r r2 g2 b2 <<<"$(mean "$3" "$4" "$5" "$6")"
+  [ $(( (r1 - r2) * (r1 - r2) + (g1 - g2) * (g1 - g2) + (b1 - b2) * (b1 - b2) )) -gt 200 ]
+}
+is_fullscreen() { geometry; [ "$GW" -eq "$SCREEN_W" ] && [ "$GH" -eq "$SCREEN_H" ]; }
+is_windowed() { geometry; [ "$GW" -eq 800 ] && [ "$GH" -eq 600 ]; }
+ended_by_itself() {
+  for _ in $(seq 100); do kill -0 "$GAME_PID" 2>/dev/null || { wait "$GAME_PID"; GAME_RC=$?; GAME_PID=""; return 0; }; sleep 0.1; done
+  return 1
+}
+reg_value() { grep -i "^\"$1\"=dword:" "$REG" | head -1 | sed 's/.*dword://'; }
+
+# --- first run: defaults, menu, a level played through --------------------------------
+start_game
+check "the first run opens full screen" is_fullscreen
+shot
+check "the menu shows its golden title" is_warm 300 30 200 50
+click_at 400 172   # Episode 1, row 0
+shot
+check "row 0 starts level 0: the empty slot shows the playing background" is_bluish 360 160 80 80
+check "the panel is drawn" is_warm 700 560 60 20
+
+xdotool key space; sleep 0.6; shot
+check "Space on an unsolved level opens the message box (black around it)" is_black 10 10 60 60
+xdotool key a; sleep 0.6; shot
+check "a key closes the message box" is_bluish 360 160 80 80
+
+for _ in 1 2 3; do xdotool key F1; sleep 1.5; done
+shot
+check "F1 brought every piece home: the slot is covered" is_golden 310 110 180 180
+click_at 100 100   # a release completes the level
+sleep 4.5; shot
+check "the level-complete display ends on the golden 'Complete' plate" is_golden 340 170 120 60
+click_at 100 100   # a press goes on to level 1
+shot
+check "a press after the display goes to the next level (the slot is empty again)" is_bluish 360 160 80 80
+
+xdotool key alt+Return; sleep 2
+check "Alt+Enter switches to a window" is_windowed
+xdotool key alt+Return; sleep 2
+check "Alt+Enter switches back to full screen" is_fullscreen
+
+# --- options and exit -------------------------------------------------------------
+geometry
+click_at 710 575   # the panel's menu button
+shot
+check "the panel's menu button returns to the menu" is_warm 300 30 200 50
+click_at 150 350   # Options
+click_at 533 445   # Sounds: off
+click_at 582 307   # Tips: off
+click_at 582 266   # Full: off (stored for the next start)
+click_at 495 491   # OK
+click_at 135 456   # Exit
+click_at 438 345   # Yes
+check "Exit, Yes: the process ends by itself" ended_by_itself
+check "the game exits with status 0" test "${GAME_RC:-1}" -eq 0
+check "user.reg holds the six values" test "$(grep -c '=dword:' "$REG" 2>/dev/null)" -eq 6
+check "user.reg: Sounds off, Tips off, Full off, Music on, normal difficulty, plain look" \
+  test "$(reg_value Sounds)$(reg_value Tips)$(reg_value Full)$(reg_value Music)$(reg_value Difficulty)$(reg_value 3D)" \
+  = "000000000000000000000000000000010000000100000000"
+check "Users.dat is 5076 bytes" test "$(stat -c %s "$WORK/game/Users.dat" 2>/dev/null)" -eq 5076
+check "Users.dat marks level 0 solved" test "$(od -An -tx1 -j24 -N4 "$WORK/game/Users.dat" | tr -d ' ')" = "ffffffff"
+
+# --- second run: windowed, level 0 shows its solved mark ----------------------------
+start_game
+check "the second start opens a window (Full was switched off)" is_windowed
+shot
+check "level 0 shows its solved mark (its box differs from level 1's)" differs 340 154 340 185 24 24
+kill -TERM "$GAME_PID"
+check "SIGTERM closes the game the normal way" ended_by_itself
+
+# --- a missing sprite package -------------------------------------------------------
+mv "$WORK/game/Sprites.gpk" "$WORK/Sprites.gpk.away"
+start_game
+check "with Sprites.gpk missing the game keeps running" kill -0 "$GAME_PID"
+check "the missing package is reported" grep -q "Cannot open file Sprites.gpk" "$WORK/game.err"
+kill -TERM "$GAME_PID"
+check "and it can be closed" ended_by_itself
+mv "$WORK/Sprites.gpk.away" "$WORK/game/Sprites.gpk"
+
+# --- no audio device ------------------------------------------------------------------
+rm -f "$REG"
+SDL_AUDIODRIVER=no-such-driver start_game
+shot
+check "without an audio device the menu still shows" is_warm 300 30 200 50
+kill -TERM "$GAME_PID"
+ended_by_itself
+check "without an audio device Sounds and Music are saved off" \
+  test "$(reg_value Sounds)$(reg_value Music)" = "0000000000000000"
+
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]
