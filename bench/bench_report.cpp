@@ -4,7 +4,6 @@
 #include <SDL.h>
 #include <benchmark/benchmark.h>
 #include <sched.h>
-#include <sys/resource.h>
 #include <unistd.h>
 #if defined(TANGREL_HAVE_PIXMAN)
 #include <pixman.h>
