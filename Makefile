@@ -27,8 +27,11 @@ test: build build-asan build-fuzz
 	cd $(ASAN) && ctest --output-on-failure
 	scripts/fuzz-smoke $(FUZZ) $(FUZZ_SMOKE_SECONDS)
 
+# The performance report (markdown on stdout); BENCH_ALL=1 also runs the single-unit benchmarks.
 bench: build
-	@for b in $(BUILD)/bench_*; do [ -x "$$b" ] && "$$b" --benchmark_min_time=0.2 || true; done
+	$(BUILD)/bench_report
+	@if [ -n "$(BENCH_ALL)" ]; then for b in $(BUILD)/bench_*; do \
+	  [ "$$b" = $(BUILD)/bench_report ] || { [ -x "$$b" ] && "$$b" --benchmark_min_time=0.2; } || true; done; fi
 
 # The fuzz targets: clang, ASan + UBSan, coverage-guided.
 build-fuzz: deps

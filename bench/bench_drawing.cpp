@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "bench_common.h"
 #include "media/surface.h"
 
 namespace {
@@ -64,10 +65,7 @@ void DrawFrame(Scene& s) {
   s.back.DrawAlpha(Bounds(0, 560, 400, 40), s.panel.ClientRect(), s.panel, true, 200);
 }
 
-SDL_Surface* Wrap(TSurface& s) {
-  return SDL_CreateRGBSurfaceWithFormatFrom(s.Pixels(), s.Width(), s.Height(), 32, s.Pitch() * 4,
-                                            SDL_PIXELFORMAT_RGB888);
-}
+SDL_Surface* Wrap(TSurface& s) { return bench::WrapForSdl(s); }
 
 void BM_Frame(benchmark::State& st) {
   Scene s;

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "app/mainform.h"
+#include "bench_common.h"
 #include "app/shell.h"
 #include "hud/panel.h"
 #include "hud/tips.h"
@@ -17,12 +18,6 @@
 #include "settings/reestr.h"
 
 namespace {
-
-// The test double, minus the copy of every finished frame.
-class QuietPlatform : public plat::FakePlatform {
- public:
-  bool Present(const uint32_t*, int, int, int) override { return true; }
-};
 
 struct Sprite {
   const char* name;
@@ -74,7 +69,7 @@ void WriteTwelvePieceLevel(const std::string& dir) {
 }
 
 struct Scene {
-  QuietPlatform fake;
+  bench::QuietPlatform fake;
   std::filesystem::path oldDir;
   std::string dir;
   bool ready = false;

@@ -39,23 +39,37 @@ inline uint32_t Blend(uint32_t s, uint32_t d, uint32_t a) {
   return rb | g;
 }
 
+#if defined(__SSE2__)
+// Copies four pixels, leaving out those equal to the key k.
+inline void KeyedQuad(uint32_t* d, const uint32_t* s, __m128i k) {
+  __m128i sv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s));
+  __m128i mask = _mm_cmpeq_epi32(sv, k);  // all ones where transparent
+  int m = _mm_movemask_epi8(mask);
+  if (m == 0) {
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(d), sv);
+  } else if (m != 0xFFFF) {
+    __m128i dv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d));
+    __m128i r = _mm_or_si128(_mm_and_si128(mask, dv), _mm_andnot_si128(mask, sv));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(d), r);
+  }
+}
+#endif
+
 // Copies n pixels, leaving out those equal to key.
 inline void KeyedRow(uint32_t* d, const uint32_t* s, int32_t n, uint32_t key) {
   int32_t i = 0;
 #if defined(__SSE2__)
   const __m128i k = _mm_set1_epi32(static_cast<int32_t>(key));
-  for (; i + 4 <= n; i += 4) {
-    __m128i sv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
-    __m128i mask = _mm_cmpeq_epi32(sv, k);  // all ones where transparent
-    int m = _mm_movemask_epi8(mask);
-    if (m == 0) {
-      _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), sv);
-    } else if (m != 0xFFFF) {
-      __m128i dv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
-      __m128i r = _mm_or_si128(_mm_and_si128(mask, dv), _mm_andnot_si128(mask, sv));
-      _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), r);
-    }
+  for (; i + 16 <= n; i += 16) {
+    // Piece pictures are mostly key colour: pass over sixteen such pixels with one test.
+    const __m128i a = _mm_cmpeq_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i)), k);
+    const __m128i b = _mm_cmpeq_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i + 4)), k);
+    const __m128i c = _mm_cmpeq_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i + 8)), k);
+    const __m128i e = _mm_cmpeq_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i + 12)), k);
+    if (_mm_movemask_epi8(_mm_and_si128(_mm_and_si128(a, b), _mm_and_si128(c, e))) == 0xFFFF) continue;
+    for (int32_t j = i; j < i + 16; j += 4) KeyedQuad(d + j, s + j, k);
   }
+  for (; i + 4 <= n; i += 4) KeyedQuad(d + i, s + i, k);
 #endif
   for (; i < n; ++i) {
     const uint32_t p = s[i];
@@ -118,7 +132,14 @@ void TSurface::SetSize(int32_t w, int32_t h) {
   pixels.assign(static_cast<size_t>(w) * static_cast<size_t>(h), 0);
 }
 
-void TSurface::Fill(uint32_t value) { std::fill(pixels.begin(), pixels.end(), value); }
+void TSurface::Fill(uint32_t value) {
+  // Every frame starts by clearing to black: a plain memset is several times faster.
+  if (value == 0) {
+    if (!pixels.empty()) std::memset(pixels.data(), 0, pixels.size() * sizeof(uint32_t));
+    return;
+  }
+  std::fill(pixels.begin(), pixels.end(), value);
+}
 
 void TSurface::Draw(int32_t x, int32_t y, const TRect& srcRect, const TSurface& source,
                     bool transparent) {

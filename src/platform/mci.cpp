@@ -102,13 +102,13 @@ int MciInterpreter::SendString(const std::string& command) {
   if (SameWord(w[0], "open")) {
     p.verb = Parsed::Open;
     if (w.size() < 2) return kMciMissingParameter;
-    const std::string& spec = w[1];
-    size_t bang = spec.find('!');
+    const std::string& deviceWord = w[1];
+    size_t bang = deviceWord.find('!');
     if (bang != std::string::npos) {
-      if (!SameWord(spec.substr(0, bang), "sequencer")) return kMciInvalidDevice;
-      p.element = spec.substr(bang + 1);
+      if (!SameWord(deviceWord.substr(0, bang), "sequencer")) return kMciInvalidDevice;
+      p.element = deviceWord.substr(bang + 1);
     } else {
-      p.element = spec;
+      p.element = deviceWord;
     }
     if (p.element.empty()) return kMciMissingParameter;
   } else if (SameWord(w[0], "seek")) {

@@ -152,6 +152,10 @@ check "user.reg: Sounds off, Tips off, Full off, Music on, normal difficulty, pl
 check "Users.dat is 5076 bytes" test "$(stat -c %s "$WORK/game/Users.dat" 2>/dev/null)" -eq 5076
 check "Users.dat marks level 0 solved" test "$(od -An -tx1 -j24 -N4 "$WORK/game/Users.dat" | tr -d ' ')" = "ffffffff"
 
+# The first run had music and effects on: the audio output carries sound, not silence.
+loud_samples() { od -An -td2 -v -w2 "$WORK/audio.raw" 2>/dev/null | awk '$1 > 1000 || $1 < -1000 { n++ } END { print n + 0 }'; }
+check "the music and the effects reach the audio output" test "$(loud_samples)" -gt 1000
+
 # --- second run: windowed, level 0 shows its solved mark ----------------------------
 start_game
 check "the second start opens a window (Full was switched off)" is_windowed

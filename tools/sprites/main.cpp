@@ -1,5 +1,5 @@
 // tangrel-art: writes Sprites.gpk, Textures.gpk and the review contact sheet.
-// Usage: tangrel-art sprites OUT.gpk | textures OUT.gpk | sheet OUT.png
+// Usage: tangrel-art sprites OUT.gpk | textures OUT.gpk | sheet OUT.png | icon OUT.png
 #include <cstdio>
 #include <exception>
 #include <fstream>
@@ -7,6 +7,7 @@
 
 #include "art.h"
 #include "generators.h"
+#include "icon.h"
 #include "sheet.h"
 
 namespace {
@@ -19,7 +20,7 @@ bool WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) {
 
 int main(int argc, char** argv) {
   if (argc != 3) {
-    std::fprintf(stderr, "usage: %s sprites|textures|sheet OUTPUT\n", argv[0]);
+    std::fprintf(stderr, "usage: %s sprites|textures|sheet|icon OUTPUT\n", argv[0]);
     return 2;
   }
   std::string what = argv[1], out = argv[2];
@@ -30,6 +31,8 @@ int main(int argc, char** argv) {
       ok = WriteFile(out, WriteImagePackage(BuildSprites()));
     } else if (what == "textures") {
       ok = WriteFile(out, WriteImagePackage(BuildTextures()));
+    } else if (what == "icon") {
+      ok = WriteIcon(out, BuildTextures());
     } else if (what == "sheet") {
       ok = WriteContactSheet(out, BuildSprites(), BuildTextures());
     } else {

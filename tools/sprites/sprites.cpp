@@ -75,7 +75,7 @@ void Plate(Img& img, float x0, float y0, float x1, float y1, const PlateStyle& s
   });
   // Body.
   Paint(img, mi, [&](int x, int y) {
-    RGB c = st.dark ? Scale(Mix(Hex(0x1d120b), Hex(0x2a1b10), PNoise(float(x) / 6, float(y) / 6, 256, 256, 77)), 1.f)
+    RGB c = st.dark ? Mix(Hex(0x1d120b), Hex(0x2a1b10), PNoise(float(x) / 6, float(y) / 6, 256, 256, 77))
                     : WalnutAt(x, y, st.bodyLight);
     // Inner bevel: light under the top rim, shade above the bottom rim.
     float d = -inner(float(x) + 0.5f, float(y) + 0.5f);
@@ -248,9 +248,7 @@ TImageItemData Slot() {
     bool vertical = dx < dy;
     RGB c = vertical ? WalnutAt(y + 1000, x, 1.05f) : WalnutAt(x, y, 1.05f);
     if (std::abs(dx - dy) < 1) c = Scale(c, 0.6f);
-    // Bevel: the frame slopes down into the hole.
-    int d = std::min(std::min(x - 50 >= 0 ? 1000 : 50 - x, 1000), 1000);
-    (void)d;
+    // Bevel: the frame slopes down into the hole over its inner 14 pixels.
     float in = 1e9f;
     if (x >= 40 && x < 260 && y >= 40 && y < 260) {
       float ix = std::max(std::max(50.f - float(x), float(x) - 249.f), 0.f);
