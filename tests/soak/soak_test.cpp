@@ -50,7 +50,7 @@ struct Counts {
   long moves = 0, presses = 0, releases = 0, clicks = 0, keys = 0, wheels = 0, ticks = 0;
   long frames = 0, loopPasses = 0, activations = 0, deactivations = 0, modeSwitches = 0;
   long notifies = 0, pumps = 0, handSolves = 0, guarded = 0, refusedModes = 0;
-  long levelChanges = 0, completions = 0, minimises = 0;
+  long levelChanges = 0, completions = 0, minimises = 0, optionSaves = 0;
   long inState[6] = {};  // checked steps spent on each screen
 };
 
@@ -435,7 +435,17 @@ TEST_F(Soak, RandomStreamKeepsEveryInvariant) {
       ++n.activations;
       Send(Ev(K::Activate), false);
     }
-    if (ScreenState == scMenu && R(400) == 0) {
+    if (ScreenState == scMenu && R(200) == 0) {
+      if (R(2) == 0) {
+        // By way of the options: one or two of them flipped, then OK, which saves them.
+        ++n.optionSaves;
+        for (const int b : {0, 1 + R(6), 1 + R(6), 7}) {
+          Move(b == 0 ? InRect(MenuItems[6].Rect) : InRect(OptionButtons[b].Rect), 0, false);
+          Check();
+          Press(CursorPos, TMouseButton::mbLeft, 0, false);
+          Check();
+        }
+      }
       // Straight into an episode page and a level: a player does not idle in the menu.
       Move(InRect(MenuItems[1 + R(5)].Rect), 0, false);
       Check();
@@ -471,6 +481,11 @@ TEST_F(Soak, RandomStreamKeepsEveryInvariant) {
   std::printf("soak: steps on the loading screen %ld, menu %ld, playing %ld, level complete %ld, "
               "message box %ld, automatic solution %ld\n",
               n.inState[0], n.inState[1], n.inState[2], n.inState[3], n.inState[4], n.inState[5]);
+  std::printf("soak: settings at the end: Full %d, Tips %d, Difficulty %d, Sounds %d, Music %d, 3D %d; "
+              "%ld visits to the options with OK; settings store %s\n",
+              Settings.Full, Settings.Tips, Settings.Difficulty, Settings.Sounds, Settings.Music,
+              Settings.Use3D, n.optionSaves,
+              std::filesystem::exists(game.configDir / "user.reg") ? "written" : "never written");
   std::printf("soak: resident memory after warm-up %.1f MB, peak after %.1f MB, at the end %.1f MB\n",
               rssWarm / 1048576.0, rssPeak / 1048576.0, rssEnd / 1048576.0);
 
