@@ -28,21 +28,6 @@
 
 namespace testkit {
 
-// The other units arrive one by one; tests that need their real behaviour skip until then.
-inline bool DrawingReady() {
-  TSurface s;
-  s.SetSize(2, 2);
-  s.Fill(0x123456);
-  return s.GetPixel(1, 1) == 0x123456;
-}
-inline bool FuncsReady() { return PointInRect({1, 1}, {0, 0, 1, 1}); }
-inline bool PuzzleReady() { return RotatePoint(0, {5, 7}) == TPoint{5, 7}; }
-inline bool PackagesReady() {
-  TImageItemData d;
-  d.Name = "x";
-  return !WriteImagePackage({d}).empty();
-}
-
 // Sprite colours: base + pattern index, never black (black is the transparent colour).
 struct SpriteSpec {
   const char* name;

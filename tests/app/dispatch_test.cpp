@@ -3,7 +3,6 @@
 #include "app_fixture.h"
 
 using testkit::AppTest;
-using testkit::PuzzleReady;
 
 namespace {
 constexpr TPoint kOverNext{700, 540};  // on "pan_next" with the standard sprites
@@ -43,7 +42,6 @@ TEST_F(AppTest, KeysDuringTheLevelCompleteDisplay) {
   EXPECT_EQ(ScreenState, scPlaying);
   EXPECT_EQ(CurrentLevel, 7);
 
-  if (!PuzzleReady()) GTEST_SKIP() << "puzzle core not merged yet";
   // Space moves on, Backspace goes back; play resumes either way.
   LevelCompleted = true;
   ScreenState = scLevelComplete;
@@ -65,7 +63,6 @@ TEST_F(AppTest, PressDuringTheLevelCompleteDisplayIsAPressInPlay) {
   EXPECT_EQ(CountSound("beep1"), 1);  // the panel saw the press
   EXPECT_EQ(PanelButtons[3].State, 0);
 
-  if (!PuzzleReady()) GTEST_SKIP() << "puzzle core not merged yet";
   // On the completed level, a press on empty ground goes on to the next level.
   CurrentLevel = 3;
   LevelCompleted = true;
@@ -115,7 +112,7 @@ TEST_F(AppTest, MessageBoxTakesEveryPressAndKey) {
 }
 
 TEST_F(AppTest, AltEnterWithTheMessageBoxOpenKeepsTheBoxAndRestoresThePlacement) {
-  if (testkit::DrawingReady()) OpenWithImages();
+  OpenWithImages();
   ScreenState = scPlaying;
   ShowMessageBox();
   fake.placement = {true, 33, 44, 800, 600, false};
@@ -133,10 +130,8 @@ TEST_F(AppTest, AltEnterWithTheMessageBoxOpenKeepsTheBoxAndRestoresThePlacement)
   EXPECT_EQ(fake.placement.X, 33);
   EXPECT_EQ(fake.placement.Y, 44);
   EXPECT_EQ(CountSound("beep2"), 0);
-  if (testkit::DrawingReady()) {
-    EXPECT_TRUE(MainForm->DrawDevice.Initialized());
-    EXPECT_EQ(TMainForm::PieceImageCount(), 288);
-  }
+  EXPECT_TRUE(MainForm->DrawDevice.Initialized());
+  EXPECT_EQ(TMainForm::PieceImageCount(), 288);
 
   // Enter without Alt is an ordinary key: it closes the box.
   MainForm->FormKeyDown(VK_RETURN, 0);
@@ -152,7 +147,6 @@ TEST_F(AppTest, ReleasesAndMovesByState) {
   EXPECT_EQ(RotateCursor, 0);
   EXPECT_EQ(ScreenState, scAutoSolve);
 
-  if (!testkit::FuncsReady()) GTEST_SKIP() << "drawing helpers not merged yet";
   // The pointer reaches the panel during the level-complete display too.
   ScreenState = scLevelComplete;
   PanelButtons[4] = {678, 502, 777, 527, 0, "pan_prev", 255};
@@ -167,7 +161,6 @@ TEST_F(AppTest, ReleasesAndMovesByState) {
 }
 
 TEST_F(AppTest, RotationTimerTurnsTheFirstPressedPiece) {
-  if (!PuzzleReady()) GTEST_SKIP() << "puzzle core not merged yet";
   testkit::WriteTwoBarLevel(dir);
   Settings.Difficulty = 1;
   StartGame();

@@ -20,8 +20,6 @@ class LevelCompleteTest : public AppTest {
  protected:
   void SetUp() override {
     AppTest::SetUp();
-    if (!testkit::DrawingReady() || !testkit::PuzzleReady())
-      GTEST_SKIP() << "drawing layer or puzzle core not merged yet";
     testkit::WriteTwoBarLevel(dir);
     OpenWithImages();
     ASSERT_TRUE(MainForm->DrawDevice.Initialized());

@@ -46,8 +46,6 @@ class PlayThrough : public AppTest {
 };
 
 TEST_F(PlayThrough, ALevelFromStartToFinish) {
-  if (!testkit::DrawingReady() || !testkit::PackagesReady() || !testkit::PuzzleReady())
-    GTEST_SKIP() << "drawing layer, packages or puzzle core not merged yet";
   using K = plat::EventKind;
   testkit::WritePackages(dir);
   testkit::WriteTwoBarLevel(dir);

@@ -5,15 +5,12 @@
 #include "app_fixture.h"
 
 using testkit::AppTest;
-using testkit::DrawingReady;
-using testkit::PackagesReady;
 
 namespace {
 void Post(plat::FakePlatform& f, plat::EventKind k) { f.events.push_back({k}); }
 }  // namespace
 
 TEST_F(AppTest, DeviceOpensOnlyOnActivationAndEachCycleMakesAndFreesThePieceSurfaces) {
-  if (!DrawingReady() || !PackagesReady()) GTEST_SKIP() << "drawing layer not merged yet";
   testkit::WritePackages(dir);
   delete MainForm;
   MainForm = nullptr;
@@ -64,7 +61,6 @@ TEST_F(AppTest, DeviceOpensOnlyOnActivationAndEachCycleMakesAndFreesThePieceSurf
 }
 
 TEST_F(AppTest, MissingSpritePackageIsReportedAndTheLoopStillRuns) {
-  if (!DrawingReady()) GTEST_SKIP() << "drawing layer not merged yet";
   delete MainForm;
   MainForm = nullptr;
   ASSERT_TRUE(StartMainForm());
@@ -83,7 +79,6 @@ TEST_F(AppTest, MissingSpritePackageIsReportedAndTheLoopStillRuns) {
 }
 
 TEST_F(AppTest, AnErrorInAFrameIsReportedAndTheLoopGoesOn) {
-  if (!DrawingReady()) GTEST_SKIP() << "drawing layer not merged yet";
   // Every picture but the pointer.
   for (const auto& s : testkit::StandardSprites())
     if (std::string(s.name) != "CursorPnt") testkit::AddSprite(MainForm->ImageList, s);
@@ -103,7 +98,6 @@ TEST_F(AppTest, AnErrorInAFrameIsReportedAndTheLoopGoesOn) {
 }
 
 TEST_F(AppTest, AFailedFullScreenSwitchFallsBackToTheWindow) {
-  if (!DrawingReady()) GTEST_SKIP() << "drawing layer not merged yet";
   OpenWithImages();
   ASSERT_TRUE(MainForm->DrawDevice.Initialized());
   fake.failFullScreen = true;
@@ -137,7 +131,6 @@ TEST_F(AppTest, CloseButtonWaitsForItsSoundAndShutsDownNormally) {
 }
 
 TEST_F(AppTest, CursorFrameCyclesThroughFourteenPatterns) {
-  if (!DrawingReady()) GTEST_SKIP() << "drawing layer not merged yet";
   OpenWithImages();
   ASSERT_EQ(ScreenState, scMenu);
   ASSERT_EQ(CursorFrame, 0);
@@ -156,7 +149,6 @@ TEST_F(AppTest, CursorFrameCyclesThroughFourteenPatterns) {
 }
 
 TEST_F(AppTest, FramesGetTheElapsedMillisecondsAtLeastOne) {
-  if (!DrawingReady()) GTEST_SKIP() << "drawing layer not merged yet";
   OpenWithImages();
   MainForm->AnimClock = 0;
   RunMessageLoopOnce();  // no time has passed: lag 1

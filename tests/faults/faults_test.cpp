@@ -41,7 +41,7 @@ class Faults : public ::testing::Test {
   fs::path mounted;
 
   void SetUp() override {
-    if (!headless::GameFolderReady()) GTEST_SKIP() << "the game folder has not been generated";
+    ASSERT_TRUE(headless::GameFolderReady()) << "the game folder has not been generated";
   }
   void TearDown() override {
     plat::gAtomicWriteHook = nullptr;

@@ -14,25 +14,13 @@ inline const TRect kPanelRects[kPanelButtonCount + 1] = {
 
 class HudTest : public AppTest {
  protected:
-  // Lays the panel out: from the sprites when the drawing layer is in, else by hand.
+  // Lays the panel out from the sprites, with a real level in play so that releases do not
+  // find an empty table complete.
   void LayOutPanel() {
-    // A real level in play, so that releases do not find an empty table complete.
-    if (PuzzleReady()) {
-      WriteTwoBarLevel(dir);
-      StartGame();
-    }
-    if (DrawingReady()) {
-      AddStandardImages(*MainForm);
-      InitPanel();
-      return;
-    }
-    const char* names[] = {"", "pan_level", "pan_menu", "pan_next", "pan_prev", "pan_minimize",
-                           "pan_close", "pan_time", "pan_fortext", "pan_fortext", "pan_close",
-                           "pan_nexttip"};
-    for (int n = 1; n <= kPanelButtonCount; ++n) {
-      const TRect& r = kPanelRects[n];
-      PanelButtons[n] = {r.Left, r.Top, r.Right, r.Bottom, 0, names[n], 255};
-    }
+    WriteTwoBarLevel(dir);
+    StartGame();
+    AddStandardImages(*MainForm);
+    InitPanel();
   }
   void Move(int x, int y) { MainForm->DrawDeviceMouseMove(0, x, y); }
   void Press(int x, int y) { MainForm->DrawDeviceMouseDown(TMouseButton::mbLeft, 0, x, y); }

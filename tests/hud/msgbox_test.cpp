@@ -39,7 +39,6 @@ TEST_F(HudTest, ShowMessageBoxUsesTheFourLines) {
 }
 
 TEST_F(HudTest, OkHoverSoundsOncePerEntry) {
-  if (!testkit::FuncsReady()) GTEST_SKIP() << "drawing helpers not merged yet";
   ScreenState = scPlaying;
   ShowMessageBox();
   Move(400, 380);
@@ -57,7 +56,6 @@ TEST_F(HudTest, OkHoverSoundsOncePerEntry) {
 }
 
 TEST_F(HudTest, MessageBoxDrawing) {
-  if (!testkit::DrawingReady()) GTEST_SKIP() << "drawing layer not merged yet";
   OpenWithImages();
   ScreenState = scPlaying;
   ShowMessageBox();

@@ -7,7 +7,6 @@
 using testkit::HudTest;
 
 TEST_F(HudTest, PanelLayoutFollowsTheSpriteSizes) {
-  if (!testkit::DrawingReady()) GTEST_SKIP() << "drawing layer not merged yet";
   LayOutPanel();
   for (int n = 1; n <= kPanelButtonCount; ++n) {
     SCOPED_TRACE(n);
@@ -20,7 +19,6 @@ TEST_F(HudTest, PanelLayoutFollowsTheSpriteSizes) {
 }
 
 TEST_F(HudTest, HoverSoundPlaysOncePerEntry) {
-  if (!testkit::FuncsReady()) GTEST_SKIP() << "drawing helpers not merged yet";
   LayOutPanel();
   ScreenState = scPlaying;
   Move(700, 540);  // onto "pan_next"
@@ -39,7 +37,6 @@ TEST_F(HudTest, HoverSoundPlaysOncePerEntry) {
 }
 
 TEST_F(HudTest, NextAndPreviousWrapAround) {
-  if (!testkit::FuncsReady()) GTEST_SKIP() << "drawing helpers not merged yet";
   LayOutPanel();
   ScreenState = scPlaying;
   CurrentLevel = 0;
@@ -50,7 +47,6 @@ TEST_F(HudTest, NextAndPreviousWrapAround) {
   Move(700, 540);
   Press(700, 540);
   EXPECT_EQ(CountSound("beep1"), 2);
-  if (!testkit::PuzzleReady()) GTEST_SKIP() << "puzzle core not merged yet";
   CurrentLevel = 0;
   Move(700, 480);
   Move(700, 510);
@@ -63,7 +59,6 @@ TEST_F(HudTest, NextAndPreviousWrapAround) {
 }
 
 TEST_F(HudTest, MenuAndMinimiseButtons) {
-  if (!testkit::FuncsReady()) GTEST_SKIP() << "drawing helpers not merged yet";
   LayOutPanel();
   ScreenState = scPlaying;
   Move(700, 570);
@@ -80,7 +75,6 @@ TEST_F(HudTest, MenuAndMinimiseButtons) {
 }
 
 TEST_F(HudTest, TipBoxIsNeitherHoveredNorPressedWhileTipsAreOff) {
-  if (!testkit::FuncsReady()) GTEST_SKIP() << "drawing helpers not merged yet";
   LayOutPanel();
   ScreenState = scPlaying;
   Settings.Tips = 0;
@@ -96,7 +90,6 @@ TEST_F(HudTest, TipBoxIsNeitherHoveredNorPressedWhileTipsAreOff) {
 }
 
 TEST_F(HudTest, TipBoxCloseSavesAtOnceAndNextTipStaysLit) {
-  if (!testkit::FuncsReady()) GTEST_SKIP() << "drawing helpers not merged yet";
   LayOutPanel();
   ScreenState = scPlaying;
   TipIndex = 3;
@@ -121,8 +114,6 @@ TEST_F(HudTest, TipBoxCloseSavesAtOnceAndNextTipStaysLit) {
 }
 
 TEST_F(HudTest, PanelDrawing) {
-  if (!testkit::DrawingReady() || !testkit::FuncsReady())
-    GTEST_SKIP() << "drawing layer not merged yet";
   LayOutPanel();
   MainForm->ActivateInstalled = true;
   MainForm->AppActivate();

@@ -59,7 +59,6 @@ TEST_F(HudTest, AfterTipEightComesTipOne) {
 }
 
 TEST_F(HudTest, AreasAreArmedOnlyAfterTheFirstRelease) {
-  if (!testkit::FuncsReady()) GTEST_SKIP() << "drawing helpers not merged yet";
   LayOutPanel();
   ScreenState = scPlaying;
   TipIndex = 2;
@@ -77,7 +76,6 @@ TEST_F(HudTest, AreasAreArmedOnlyAfterTheFirstRelease) {
 }
 
 TEST_F(HudTest, DropInsideAreaTwoTurnsTipsOffUntilTheNextSave) {
-  if (!testkit::FuncsReady()) GTEST_SKIP() << "drawing helpers not merged yet";
   LayOutPanel();
   ScreenState = scPlaying;
   Release(0, 0);  // arms the areas
@@ -96,7 +94,6 @@ TEST_F(HudTest, DropInsideAreaTwoTurnsTipsOffUntilTheNextSave) {
 }
 
 TEST_F(HudTest, TipClockRunsInEveryScreen) {
-  if (!testkit::DrawingReady()) GTEST_SKIP() << "drawing layer not merged yet";
   OpenWithImages();
   ScreenState = scMenu;
   TipIndex = 8;

@@ -64,7 +64,7 @@ class Soak : public ::testing::Test {
   uint8_t lastState = scMenu;
 
   void SetUp() override {
-    if (!headless::GameFolderReady()) GTEST_SKIP() << "the game folder has not been generated";
+    ASSERT_TRUE(headless::GameFolderReady()) << "the game folder has not been generated";
     game.Prepare("soak");
   }
   void TearDown() override {
@@ -523,7 +523,7 @@ namespace {
 // A drag to the far end of the coordinate range and back: the piece's corners follow it, and
 // the frames drawn meanwhile stay within the arithmetic (the sanitizer build checks).
 TEST(SoakCases, DragToTheEndOfTheRangeAndBack) {
-  if (!headless::GameFolderReady()) GTEST_SKIP() << "the game folder has not been generated";
+  ASSERT_TRUE(headless::GameFolderReady()) << "the game folder has not been generated";
   headless::Game game;
   game.Prepare("fardrag");
   ASSERT_NO_FATAL_FAILURE(game.Start());
