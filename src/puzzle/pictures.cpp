@@ -239,9 +239,24 @@ void DrawPieces() {
     TPieceImage& im = p.Images[r];
     if (!im.Built) BuildPieceImage(static_cast<uint8_t>(i), static_cast<uint8_t>(r));
     if (!im.Image) continue;
+    // Outside the piece's own box the picture is all mask colour, so only that box is copied:
+    // the same pixels for a fraction of the work.
+    TRect box = im.Image->ClientRect();
+    if (p.CornerCount >= 3 && p.CornerCount <= 8) {
+      int64_t l = INT64_MAX, t = INT64_MAX, rr = INT64_MIN, b = INT64_MIN;
+      for (int c = 1; c <= p.CornerCount; ++c) {
+        const int64_t x = int64_t(p.Corners[c].X) - p.Position.X + 150;
+        const int64_t y = int64_t(p.Corners[c].Y) - p.Position.Y + 150;
+        l = std::min(l, x), t = std::min(t, y), rr = std::max(rr, x), b = std::max(b, y);
+      }
+      box.Left = static_cast<int32_t>(std::clamp<int64_t>(l - 2, 0, box.Right));
+      box.Top = static_cast<int32_t>(std::clamp<int64_t>(t - 2, 0, box.Bottom));
+      box.Right = static_cast<int32_t>(std::clamp<int64_t>(rr + 3, box.Left, box.Right));
+      box.Bottom = static_cast<int32_t>(std::clamp<int64_t>(b + 3, box.Top, box.Bottom));
+    }
     // A piece dragged to the edge of the coordinate range is off the surface; clamp, don't wrap.
-    surface.Draw(AddSat(p.Position.X, -150), AddSat(p.Position.Y, -150), im.Image->ClientRect(),
-                 *im.Image, true);
+    surface.Draw(AddSat(AddSat(p.Position.X, -150), box.Left), AddSat(AddSat(p.Position.Y, -150), box.Top),
+                 box, *im.Image, true);
   }
 }
 

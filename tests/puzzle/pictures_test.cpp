@@ -291,3 +291,40 @@ TEST_F(PictureTest, ExtremeOffsetsFromACorruptFileBuildSafely) {
   }
   DrawPieces();
 }
+
+// The playing field copies only each piece's box out of its picture; that is only right while
+// everything outside the box is mask colour, for every shape and every turn.
+TEST_F(PictureTest, OutsideThePieceBoxEveryPixelIsMask) {
+  Patterned();
+  Settings.Use3D = -1;
+  const std::vector<std::vector<TPoint>> shapes = {
+      {{-60, -40}, {70, -35}, {-10, 80}},
+      {{-100, -12}, {100, -12}, {100, 13}, {-100, 13}},
+      {{-40, -90}, {10, -95}, {60, -60}, {80, 0}, {55, 60}, {0, 90}, {-50, 70}, {-75, 10}},
+  };
+  for (const auto& shape : shapes) {
+    Square(1, {400, 300});
+    TPiece& p = PieceTable[1];
+    p.CornerCount = static_cast<uint8_t>(shape.size());
+    for (size_t c = 0; c < shape.size(); ++c) p.Offsets[c + 1] = shape[c];
+    for (uint8_t r = 0; r < 24; ++r) {
+      BuildPieceImage(1, r);
+      p.Angle = 15 * r;
+      UpdateCorners(1);
+      int32_t l = 300, t = 300, rr = 0, b = 0;
+      for (int c = 1; c <= p.CornerCount; ++c) {
+        l = std::min(l, p.Corners[c].X - p.Position.X + 150);
+        t = std::min(t, p.Corners[c].Y - p.Position.Y + 150);
+        rr = std::max(rr, p.Corners[c].X - p.Position.X + 150);
+        b = std::max(b, p.Corners[c].Y - p.Position.Y + 150);
+      }
+      const TSurface& im = *p.Images[r].Image;
+      int outside = 0;
+      for (int y = 0; y < 300; ++y)
+        for (int x = 0; x < 300; ++x)
+          if ((x < l - 2 || x >= rr + 3 || y < t - 2 || y >= b + 3) && im.GetPixel(x, y) != im.TransparentColor)
+            ++outside;
+      EXPECT_EQ(outside, 0) << "shape with " << shape.size() << " corners, step " << int(r);
+    }
+  }
+}
