@@ -408,7 +408,7 @@ void Guarded(F&& f) {
   }
 }
 
-void Dispatch(const plat::Event& e) {
+void DispatchOne(const plat::Event& e) {
   TMainForm& f = *MainForm;
   using K = plat::EventKind;
   Guarded([&] {
@@ -457,6 +457,10 @@ bool FramesRun() {
 
 }  // namespace
 
+void DispatchEvent(const plat::Event& e) {
+  if (MainForm) DispatchOne(e);
+}
+
 void RunOneFrame() {
   TMainForm& f = *MainForm;
   const uint32_t now = plat::Platform().Ticks();
@@ -474,7 +478,7 @@ bool RunMessageLoopOnce() {
   plat::Event e;
   bool any = false;
   while (MainForm && !MainForm->Closed && p.PollEvent(e)) {
-    Dispatch(e);
+    DispatchOne(e);
     any = true;
   }
   if (!MainForm || MainForm->Closed) return false;
@@ -482,7 +486,7 @@ bool RunMessageLoopOnce() {
     RunOneFrame();
   } else if (!any && p.WaitEvent(e, 20)) {
     // Nothing to draw: sleep in the platform until something happens.
-    Dispatch(e);
+    DispatchOne(e);
   }
   return MainForm && !MainForm->Closed;
 }

@@ -6,6 +6,7 @@
 #include "media/imagelist.h"
 #include "media/sound.h"
 #include "media/surface.h"
+#include "platform/platform.h"
 #include "platform/types.h"
 
 // A periodic platform timer whose ticks arrive as events; Tag carries a small value.
@@ -92,6 +93,8 @@ bool RunMessageLoopOnce();
 void RunMessageLoop();
 // One frame from the idle time: lagCount from the clock, then FrameTimerTimer (guarded).
 void RunOneFrame();
+// Hands one platform event to the main form's handler, as the loop does (errors reported).
+void DispatchEvent(const plat::Event& e);
 // Creates the main window and MainForm and runs FormCreate; a start-up error is reported
 // and the rest of start-up skipped. False only when there is no window at all.
 bool StartMainForm();

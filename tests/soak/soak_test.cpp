@@ -145,45 +145,8 @@ class Soak : public ::testing::Test {
 
   // Hands one event to the main form as the message loop does, with its error guard.
   void Deliver(const plat::Event& e) {
-    TMainForm& f = *MainForm;
-    try {
-      switch (e.Kind) {
-        case K::Quit:
-          FAIL() << "the game asked to close at event " << eventIndex;
-        case K::Activate:
-          f.AppActivate();
-          break;
-        case K::Deactivate:
-          f.AppDeactivate();
-          break;
-        case K::KeyDown:
-          f.FormKeyDown(e.Key, e.Shift);
-          break;
-        case K::MouseDown:
-          f.DrawDeviceMouseDown(e.Button, e.Shift, e.X, e.Y);
-          break;
-        case K::MouseMove:
-          f.DrawDeviceMouseMove(e.Shift, e.X, e.Y);
-          break;
-        case K::MouseUp:
-          f.DrawDeviceMouseUp(e.Button, e.Shift, e.X, e.Y);
-          break;
-        case K::WheelDown:
-          f.FormMouseWheelDown(e.Shift, {e.X, e.Y});
-          break;
-        case K::WheelUp:
-          f.FormMouseWheelUp(e.Shift, {e.X, e.Y});
-          break;
-        case K::Timer:
-          if (e.TimerId == kTimerRotId && f.TimerRot.Enabled()) f.TimerRotTimer();
-          break;
-        case K::MusicNotify:
-          OnMusicNotify();
-          break;
-      }
-    } catch (const std::exception& ex) {
-      game.fake.ReportError(ex.what());
-    }
+    if (e.Kind == plat::EventKind::Quit) FAIL() << "the game asked to close at event " << eventIndex;
+    DispatchEvent(e);
     // What the handlers queued themselves (a minimise's deactivation) comes next.
     plat::Event queued;
     while (!HasFatalFailure() && game.fake.PollEvent(queued)) {
