@@ -199,6 +199,22 @@ void BuildPieceImage(uint8_t n, uint8_t r) {
   }
 
   img.TransparentColor = img.GetPixel(0, 0);
+  // Keep only the piece's box: outside it the picture is all mask colour, and the 288
+  // whole pictures of a twelve-piece level would hold some 100 MB.
+  int32_t l = img.Width(), t = img.Height(), r2 = 0, b = 0;
+  for (int k = 1; k <= cc; ++k) {
+    l = std::min(l, piece.Corners[k].X), t = std::min(t, piece.Corners[k].Y);
+    r2 = std::max(r2, piece.Corners[k].X), b = std::max(b, piece.Corners[k].Y);
+  }
+  TRect box{std::clamp(l - 2, 0, img.Width()), std::clamp(t - 2, 0, img.Height()), 0, 0};
+  box.Right = std::clamp(r2 + 3, box.Left, img.Width());
+  box.Bottom = std::clamp(b + 3, box.Top, img.Height());
+  auto kept = std::make_unique<TSurface>();
+  kept->SetSize(box.Width(), box.Height());
+  kept->Draw(0, 0, box, img, false);
+  kept->TransparentColor = img.TransparentColor;
+  slot.Origin = {box.Left, box.Top};
+  slot.Image = std::move(kept);  // `img` is gone from here on
   slot.Built = 1;
 }
 
@@ -239,24 +255,10 @@ void DrawPieces() {
     TPieceImage& im = p.Images[r];
     if (!im.Built) BuildPieceImage(static_cast<uint8_t>(i), static_cast<uint8_t>(r));
     if (!im.Image) continue;
-    // Outside the piece's own box the picture is all mask colour, so only that box is copied:
-    // the same pixels for a fraction of the work.
-    TRect box = im.Image->ClientRect();
-    if (p.CornerCount >= 3 && p.CornerCount <= 8) {
-      int64_t l = INT64_MAX, t = INT64_MAX, rr = INT64_MIN, b = INT64_MIN;
-      for (int c = 1; c <= p.CornerCount; ++c) {
-        const int64_t x = int64_t(p.Corners[c].X) - p.Position.X + 150;
-        const int64_t y = int64_t(p.Corners[c].Y) - p.Position.Y + 150;
-        l = std::min(l, x), t = std::min(t, y), rr = std::max(rr, x), b = std::max(b, y);
-      }
-      box.Left = static_cast<int32_t>(std::clamp<int64_t>(l - 2, 0, box.Right));
-      box.Top = static_cast<int32_t>(std::clamp<int64_t>(t - 2, 0, box.Bottom));
-      box.Right = static_cast<int32_t>(std::clamp<int64_t>(rr + 3, box.Left, box.Right));
-      box.Bottom = static_cast<int32_t>(std::clamp<int64_t>(b + 3, box.Top, box.Bottom));
-    }
+    // The kept box goes where it lay in the whole picture, centred on the piece's position.
     // A piece dragged to the edge of the coordinate range is off the surface; clamp, don't wrap.
-    surface.Draw(AddSat(AddSat(p.Position.X, -150), box.Left), AddSat(AddSat(p.Position.Y, -150), box.Top),
-                 box, *im.Image, true);
+    surface.Draw(AddSat(AddSat(p.Position.X, -150), im.Origin.X), AddSat(AddSat(p.Position.Y, -150), im.Origin.Y),
+                 im.Image->ClientRect(), *im.Image, true);
   }
 }
 

@@ -11,6 +11,9 @@
 struct TPieceImage {
   uint8_t Built = 0;
   std::unique_ptr<TSurface> Image;  // created while the drawing device is open
+  // Only the piece's own box of its 300 x 300 picture is kept (the rest is mask colour);
+  // Origin is where that box lies in the picture.
+  TPoint Origin;
 };
 
 struct TPiece {

@@ -10,6 +10,16 @@ namespace {
 
 int Red(uint32_t p) { return static_cast<int>((p >> 16) & 0xFF); }
 
+// The whole picture back from the box a piece keeps of it: mask colour outside the box.
+std::unique_ptr<TSurface> Whole(const TPieceImage& im, int size = 320) {
+  auto s = std::make_unique<TSurface>();
+  s->SetSize(size, size);
+  s->Fill(im.Image->TransparentColor);
+  s->Draw(im.Origin.X, im.Origin.Y, im.Image->ClientRect(), *im.Image, false);
+  s->TransparentColor = im.Image->TransparentColor;
+  return s;
+}
+
 constexpr uint32_t kGrey = 0x404040;
 
 class PictureTest : public PuzzleTest {
@@ -79,7 +89,8 @@ TEST_F(PictureTest, SquareWith3DHasLightTopLeftAndDarkBottomRight) {
   Settings.Use3D = -1;
   Square(1, {600, 400});
   BuildPieceImage(1, 0);
-  const TSurface& img = *PieceTable[1].Images[0].Image;
+  const auto whole = Whole(PieceTable[1].Images[0]);
+  const TSurface& img = *whole;
   EXPECT_EQ(PieceTable[1].Images[0].Built, 1);
   EXPECT_EQ(img.TransparentColor, 0xFF00FFu);
   EXPECT_EQ(img.GetPixel(0, 0), 0xFF00FFu);
@@ -104,7 +115,8 @@ TEST_F(PictureTest, Without3DOnlyTextureMaskAndOutline) {
   Settings.Use3D = 0;
   Square(1, {600, 400});
   BuildPieceImage(1, 0);
-  const TSurface& img = *PieceTable[1].Images[0].Image;
+  const auto whole = Whole(PieceTable[1].Images[0]);
+  const TSurface& img = *whole;
   for (TPoint p : {TPoint{150, 100}, TPoint{100, 150}, TPoint{200, 150}, TPoint{150, 200}})
     EXPECT_EQ(img.GetPixel(p.X, p.Y), 0u) << p.X << "," << p.Y;  // the black outline
   for (TPoint p : {TPoint{150, 101}, TPoint{101, 150}, TPoint{199, 150}, TPoint{150, 199}, TPoint{150, 150}})
@@ -131,13 +143,15 @@ TEST_F(PictureTest, TextureTurnsPerPieceAndStep) {
     return ref;
   };
   const auto r60 = reference(60), r80 = reference(80), r71 = reference(71);
+  const auto p30 = Whole(PieceTable[3].Images[0]), p40 = Whole(PieceTable[4].Images[0]),
+             p31 = Whole(PieceTable[3].Images[1]);
   int differ = 0;
   for (int y = 115; y <= 185; y += 5)
     for (int x = 115; x <= 185; x += 5) {
-      EXPECT_EQ(PieceTable[3].Images[0].Image->GetPixel(x, y), r60->GetPixel(x, y));
-      EXPECT_EQ(PieceTable[4].Images[0].Image->GetPixel(x, y), r80->GetPixel(x, y));
-      EXPECT_EQ(PieceTable[3].Images[1].Image->GetPixel(x, y), r71->GetPixel(x, y));
-      differ += PieceTable[3].Images[0].Image->GetPixel(x, y) != PieceTable[4].Images[0].Image->GetPixel(x, y);
+      EXPECT_EQ(p30->GetPixel(x, y), r60->GetPixel(x, y));
+      EXPECT_EQ(p40->GetPixel(x, y), r80->GetPixel(x, y));
+      EXPECT_EQ(p31->GetPixel(x, y), r71->GetPixel(x, y));
+      differ += p30->GetPixel(x, y) != p40->GetPixel(x, y);
     }
   EXPECT_GT(differ, 20);
   EXPECT_EQ(PieceTable[3].Angle, 15);  // the picture's step
@@ -216,7 +230,8 @@ TEST_F(PictureTest, CorruptCornersBuildWithoutShadingThoseEdges) {
   p.Offsets[5] = {-50, 50};
   UpdateCorners(1);
   BuildPieceImage(1, 0);
-  const TSurface& img = *p.Images[0].Image;
+  const auto whole = Whole(p.Images[0]);
+  const TSurface& img = *whole;
   EXPECT_EQ(img.GetPixel(150, 150), kGrey);
   EXPECT_NEAR(Red(img.GetPixel(150, 197)), 0x40 * (255 - 180) / 255.0, 3);  // other edges still shaded
 }
@@ -236,7 +251,8 @@ TEST_F(PictureTest, BoxedShadingMatchesWholePictureBlend) {
   BuildPieceImage(2, r);
   TSurface built;
   built.LoadFromGraphic(form.TexList.Item(0).Picture);
-  built.Draw(0, 0, p.Images[r].Image->ClientRect(), *p.Images[r].Image, false);
+  const auto builtWhole = Whole(p.Images[r]);
+  built.Draw(0, 0, builtWhole->ClientRect(), *builtWhole, false);
 
   // The same picture the long way round.
   Settings.Use3D = 0;
@@ -244,7 +260,8 @@ TEST_F(PictureTest, BoxedShadingMatchesWholePictureBlend) {
   BuildPieceImage(2, r);  // texture, mask and outline only
   TSurface expect;
   expect.LoadFromGraphic(form.TexList.Item(0).Picture);
-  expect.Draw(0, 0, p.Images[r].Image->ClientRect(), *p.Images[r].Image, false);
+  const auto expectWhole = Whole(p.Images[r]);
+  expect.Draw(0, 0, expectWhole->ClientRect(), *expectWhole, false);
   const TPoint saved = p.Position;
   p.Position = {150, 150};
   UpdateCorners(2);
@@ -292,9 +309,10 @@ TEST_F(PictureTest, ExtremeOffsetsFromACorruptFileBuildSafely) {
   DrawPieces();
 }
 
-// The playing field copies only each piece's box out of its picture; that is only right while
-// everything outside the box is mask colour, for every shape and every turn.
-TEST_F(PictureTest, OutsideThePieceBoxEveryPixelIsMask) {
+// A piece keeps only its box of the picture. The piece is convex, so all it draws (texture,
+// outline, bevels) lies within its corners' box; the kept box must hold that box with a margin,
+// for every shape and every turn, and be much smaller than the whole picture.
+TEST_F(PictureTest, ThePieceKeepsOnlyItsBox) {
   Patterned();
   Settings.Use3D = -1;
   const std::vector<std::vector<TPoint>> shapes = {
@@ -309,22 +327,18 @@ TEST_F(PictureTest, OutsideThePieceBoxEveryPixelIsMask) {
     for (size_t c = 0; c < shape.size(); ++c) p.Offsets[c + 1] = shape[c];
     for (uint8_t r = 0; r < 24; ++r) {
       BuildPieceImage(1, r);
+      const TPieceImage& im = p.Images[r];
+      // The kept box is small: the piece's own extent, not the whole picture.
+      EXPECT_LT(im.Image->Width() * im.Image->Height(), 250 * 250);
       p.Angle = 15 * r;
       UpdateCorners(1);
-      int32_t l = 300, t = 300, rr = 0, b = 0;
       for (int c = 1; c <= p.CornerCount; ++c) {
-        l = std::min(l, p.Corners[c].X - p.Position.X + 150);
-        t = std::min(t, p.Corners[c].Y - p.Position.Y + 150);
-        rr = std::max(rr, p.Corners[c].X - p.Position.X + 150);
-        b = std::max(b, p.Corners[c].Y - p.Position.Y + 150);
+        const int x = p.Corners[c].X - p.Position.X + 150, y = p.Corners[c].Y - p.Position.Y + 150;
+        EXPECT_GE(x, im.Origin.X + 2);
+        EXPECT_GE(y, im.Origin.Y + 2);
+        EXPECT_LT(x, im.Origin.X + im.Image->Width() - 2);
+        EXPECT_LT(y, im.Origin.Y + im.Image->Height() - 2);
       }
-      const TSurface& im = *p.Images[r].Image;
-      int outside = 0;
-      for (int y = 0; y < 300; ++y)
-        for (int x = 0; x < 300; ++x)
-          if ((x < l - 2 || x >= rr + 3 || y < t - 2 || y >= b + 3) && im.GetPixel(x, y) != im.TransparentColor)
-            ++outside;
-      EXPECT_EQ(outside, 0) << "shape with " << shape.size() << " corners, step " << int(r);
     }
   }
 }
