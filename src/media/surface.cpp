@@ -129,7 +129,12 @@ void TSurface::SetSize(int32_t w, int32_t h) {
   if (w <= 0 || h <= 0) w = h = 0;
   width = w;
   height = h;
-  pixels.assign(static_cast<size_t>(w) * static_cast<size_t>(h), 0);
+  const size_t n = static_cast<size_t>(w) * static_cast<size_t>(h);
+  // A surface made much smaller gives its memory back (piece pictures shrink to their box).
+  if (n < pixels.capacity() / 2)
+    std::vector<uint32_t>(n, 0).swap(pixels);
+  else
+    pixels.assign(n, 0);
 }
 
 void TSurface::Fill(uint32_t value) {

@@ -209,12 +209,15 @@ void BuildPieceImage(uint8_t n, uint8_t r) {
   TRect box{std::clamp(l - 2, 0, img.Width()), std::clamp(t - 2, 0, img.Height()), 0, 0};
   box.Right = std::clamp(r2 + 3, box.Left, img.Width());
   box.Bottom = std::clamp(b + 3, box.Top, img.Height());
-  auto kept = std::make_unique<TSurface>();
-  kept->SetSize(box.Width(), box.Height());
-  kept->Draw(0, 0, box, img, false);
-  kept->TransparentColor = img.TransparentColor;
+  // The surface itself stays the one the shell made; only its size and pixels change.
+  TSurface kept;
+  kept.SetSize(box.Width(), box.Height());
+  kept.Draw(0, 0, box, img, false);
+  const uint32_t mask = img.TransparentColor;
+  img.SetSize(box.Width(), box.Height());
+  img.Draw(0, 0, kept.ClientRect(), kept, false);
+  img.TransparentColor = mask;
   slot.Origin = {box.Left, box.Top};
-  slot.Image = std::move(kept);  // `img` is gone from here on
   slot.Built = 1;
 }
 
