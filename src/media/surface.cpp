@@ -77,6 +77,36 @@ inline void KeyedRow(uint32_t* d, const uint32_t* s, int32_t n, uint32_t key) {
   }
 }
 
+// Copies the source pixels s[cols[0]], s[cols[1]], ... to d[0], d[1], ..., leaving out the key
+// when asked. Four are gathered into one register and stored together.
+inline void GatherRow(uint32_t* d, const uint32_t* s, const int32_t* cols, int32_t n, bool keyed,
+                      uint32_t key) {
+  int32_t i = 0;
+#if defined(__SSE2__)
+  const __m128i k = _mm_set1_epi32(static_cast<int32_t>(key));
+  for (; i + 4 <= n; i += 4) {
+    const __m128i sv = _mm_set_epi32(static_cast<int32_t>(s[cols[i + 3]]), static_cast<int32_t>(s[cols[i + 2]]),
+                                     static_cast<int32_t>(s[cols[i + 1]]), static_cast<int32_t>(s[cols[i]]));
+    if (!keyed) {
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), sv);
+      continue;
+    }
+    const __m128i mask = _mm_cmpeq_epi32(sv, k);
+    const int m = _mm_movemask_epi8(mask);
+    if (m == 0) {
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), sv);
+    } else if (m != 0xFFFF) {
+      const __m128i dv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), _mm_or_si128(_mm_and_si128(mask, dv), _mm_andnot_si128(mask, sv)));
+    }
+  }
+#endif
+  for (; i < n; ++i) {
+    const uint32_t p = s[cols[i]];
+    if (!keyed || p != key) d[i] = p;
+  }
+}
+
 // Blends n pixels of s over d at weight a (1..254), leaving out the key when asked.
 inline void BlendRow(uint32_t* d, const uint32_t* s, int32_t n, uint32_t a, bool keyed,
                      uint32_t key) {
@@ -116,6 +146,27 @@ inline void BlendRow(uint32_t* d, const uint32_t* s, int32_t n, uint32_t a, bool
 inline void Intersect(int32_t& lo, int32_t& hi, int32_t a, int32_t b) {
   lo = std::max(lo, a);
   hi = std::min(hi, b);
+}
+
+// Narrows [i0, i1) to the steps i at which start + i * step lies in [lo, hi) (all 16.16).
+// The value moves in one direction along a row, so the steps inside form one run.
+inline int64_t FloorDiv(int64_t a, int64_t b) { return a / b - ((a % b != 0) && ((a < 0) != (b < 0))); }
+inline int64_t CeilDiv(int64_t a, int64_t b) { return -FloorDiv(-a, b); }
+inline void StepRange(int64_t start, int64_t step, int64_t lo, int64_t hi, int64_t& i0, int64_t& i1) {
+  if (step == 0) {
+    if (start < lo || start >= hi) i1 = i0;
+    return;
+  }
+  int64_t first, last;  // inclusive
+  if (step > 0) {
+    first = CeilDiv(lo - start, step);
+    last = FloorDiv(hi - 1 - start, step);
+  } else {
+    first = CeilDiv(hi - 1 - start, step);
+    last = FloorDiv(lo - start, step);
+  }
+  i0 = std::max(i0, first);
+  i1 = std::min(i1, last + 1);
 }
 
 }  // namespace
@@ -185,6 +236,74 @@ void TSurface::Draw(int32_t x, int32_t y, const TRect& srcRect, const TSurface& 
   }
 }
 
+void TSurface::DrawRuns(int32_t x, int32_t y, const TSurface& source, const TKeyRuns& runs) {
+  if (!runs.Fits(source) || &source == this) {
+    Draw(x, y, source.ClientRect(), source, true);
+    return;
+  }
+  // Rows of the source that land on this surface.
+  const int64_t r0 = std::max<int64_t>(0, -static_cast<int64_t>(y));
+  const int64_t r1 = std::min<int64_t>(source.height, static_cast<int64_t>(height) - y);
+  if (r1 <= r0) return;
+  const uint32_t* data = runs.packed.data();
+  const TKeyRuns::Run* run = runs.runs.data() + runs.rowStart[static_cast<size_t>(r0)];
+  if (x >= 0 && static_cast<int64_t>(x) + source.width <= width) {
+    // Wholly inside across: every run goes as it is.
+    for (int64_t r = r0; r < r1; ++r) {
+      uint32_t* drow = pixels.data() + (r + y) * width + x;
+      for (const TKeyRuns::Run* end = runs.runs.data() + runs.rowStart[static_cast<size_t>(r) + 1]; run < end; ++run)
+        std::memcpy(drow + run->x, data + run->at, sizeof(uint32_t) * static_cast<size_t>(run->n));
+    }
+    return;
+  }
+  const int64_t lo = -static_cast<int64_t>(x), hi = static_cast<int64_t>(width) - x;  // source columns shown
+  for (int64_t r = r0; r < r1; ++r) {
+    uint32_t* drow = pixels.data() + (r + y) * width;
+    for (const TKeyRuns::Run* end = runs.runs.data() + runs.rowStart[static_cast<size_t>(r) + 1]; run < end; ++run) {
+      const int64_t a = std::max<int64_t>(run->x, lo);
+      const int64_t b = std::min<int64_t>(static_cast<int64_t>(run->x) + run->n, hi);
+      if (b > a) std::memcpy(drow + (x + a), data + run->at + (a - run->x), sizeof(uint32_t) * static_cast<size_t>(b - a));
+    }
+  }
+}
+
+void TKeyRuns::Build(const TSurface& source) {
+  Clear();
+  width = source.Width();
+  height = source.Height();
+  key = source.TransparentColor;
+  rowStart.reserve(static_cast<size_t>(height) + 1);
+  const uint32_t* px = source.Pixels();
+  for (int32_t r = 0; r < height; ++r) {
+    rowStart.push_back(static_cast<uint32_t>(runs.size()));
+    const uint32_t* row = px + static_cast<size_t>(r) * width;
+    for (int32_t i = 0; i < width;) {
+      while (i < width && row[i] == key) ++i;
+      const int32_t start = i;
+      while (i < width && row[i] != key) ++i;
+      if (i == start) continue;
+      runs.push_back({start, i - start, static_cast<uint32_t>(packed.size())});
+      packed.insert(packed.end(), row + start, row + i);
+    }
+  }
+  rowStart.push_back(static_cast<uint32_t>(runs.size()));
+  runs.shrink_to_fit();
+  packed.shrink_to_fit();
+}
+
+void TKeyRuns::Clear() {
+  width = height = -1;
+  key = 0;
+  rowStart.clear();
+  runs.clear();
+  packed.clear();
+}
+
+bool TKeyRuns::Fits(const TSurface& source) const {
+  return width == source.Width() && height == source.Height() && key == source.TransparentColor &&
+         rowStart.size() == static_cast<size_t>(height) + 1;
+}
+
 void TSurface::DrawAlpha(const TRect& destRect, const TRect& srcRect, const TSurface& source,
                          bool transparent, int32_t alpha) {
   if (alpha <= 0) return;
@@ -207,9 +326,18 @@ void TSurface::DrawAlpha(const TRect& destRect, const TRect& srcRect, const TSur
   // with x, so the columns that land inside the source form one run: keep only that run.
   columnTable.clear();
   int32_t first = x1;
+  // (2k + 1) sw / 2dw for k = x - destRect.Left, stepped as a quotient and remainder.
+  const int64_t den = 2 * dw;
+  const int64_t m0 = 2 * (static_cast<int64_t>(x0) - destRect.Left) + 1;
+  if (m0 > INT64_MAX / sw) return;  // only for rectangles near the ends of the coordinate range
+  const int64_t num0 = m0 * sw;
+  int64_t q = num0 / den, rem = num0 % den;
+  const int64_t qStep = (2 * sw) / den, rStep = (2 * sw) % den;
   for (int32_t x = x0; x < x1; ++x) {
-    const int64_t k = static_cast<int64_t>(x) - destRect.Left;
-    const int64_t sx = srcRect.Left + ((2 * k + 1) * sw) / (2 * dw);
+    const int64_t sx = srcRect.Left + q;
+    q += qStep;
+    rem += rStep;
+    if (rem >= den) ++q, rem -= den;
     if (sx < 0) continue;
     if (sx >= source.width) break;
     if (first == x1) first = x;
@@ -231,19 +359,23 @@ void TSurface::DrawAlpha(const TRect& destRect, const TRect& srcRect, const TSur
   const int32_t* cols = columnTable.data();
   const uint32_t a = static_cast<uint32_t>(std::min(alpha, 255));
   if (!unscaled) rowBuffer.resize(static_cast<size_t>(n));
+  if (2 * (static_cast<int64_t>(y1) - destRect.Top) > INT64_MAX / sh) return;  // ends of the range only
   for (int32_t y = y0; y < y1; ++y) {
     const int64_t k = static_cast<int64_t>(y) - destRect.Top;
     const int64_t sy = srcRect.Top + ((2 * k + 1) * sh) / (2 * dh);
     if (sy < 0 || sy >= source.height) continue;
     const uint32_t* srow = srcSurf->pixels.data() + sy * source.width;
+    uint32_t* drow = pixels.data() + static_cast<int64_t>(y) * width + x0;
     const uint32_t* run;
     if (unscaled) {
       run = srow + cols[0];
+    } else if (a >= 255) {  // a plain stretch: gather straight onto the row
+      GatherRow(drow, srow, cols, n, transparent, key);
+      continue;
     } else {
-      for (int32_t i = 0; i < n; ++i) rowBuffer[static_cast<size_t>(i)] = srow[cols[i]];
+      GatherRow(rowBuffer.data(), srow, cols, n, false, key);
       run = rowBuffer.data();
     }
-    uint32_t* drow = pixels.data() + static_cast<int64_t>(y) * width + x0;
     if (a < 255)
       BlendRow(drow, run, n, a, transparent, key);
     else if (transparent)
@@ -316,27 +448,44 @@ void TSurface::DrawRotateAlpha(int32_t x, int32_t y, int32_t w, int32_t h, const
   const uint32_t* spix = srcSurf->pixels.data();
   const int32_t spitch = source.width;
   const int64_t sL = srcRect.Left, sT = srcRect.Top;
-  // Walk each row in source pixels: the inverse turn, then the scale, stepped per pixel.
-  // Only source pixels inside both the source rectangle and the source itself are read.
-  const double suLo = static_cast<double>(std::max<int64_t>(0, -sL));
-  const double suHi = static_cast<double>(std::min<int64_t>(sw, source.width - sL));
-  const double svLo = static_cast<double>(std::max<int64_t>(0, -sT));
-  const double svHi = static_cast<double>(std::min<int64_t>(sh, source.height - sT));
-  if (!(suHi > suLo) || !(svHi > svLo)) return;
+  // Walk each row in source pixels: the inverse turn, then the scale, stepped per pixel in
+  // 16.16 fixed point. Only source pixels inside both the source rectangle and the source
+  // itself are read; on each row those form one run of destination pixels, found up front.
+  const int64_t suLo = std::max<int64_t>(0, -sL), suHi = std::min<int64_t>(sw, source.width - sL);
+  const int64_t svLo = std::max<int64_t>(0, -sT), svHi = std::min<int64_t>(sh, source.height - sT);
+  if (suHi <= suLo || svHi <= svLo) return;
   const double du = c * kx, dv = -s * ky;
+  // Steps of 2^15 source pixels (a whole source side) per destination pixel or more, or
+  // starting points beyond 2^40, only come from absurd scales or turning points: they draw
+  // nothing, and the 16.16 arithmetic below stays far from overflowing.
+  constexpr double kMaxStep = 32768.0, kMaxStart = 1099511627776.0;
+  if (!(std::fabs(du) < kMaxStep) || !(std::fabs(dv) < kMaxStep)) return;
+  const int64_t duF = std::llround(du * 65536.0), dvF = std::llround(dv * 65536.0);
   const int64_t sbase = sT * spitch + sL;  // may be negative; every index read is not
   const double dx0 = x0 + 0.5 - x;
+  const int32_t n = x1 - x0;
+  const bool direct = a >= 255 && !transparent;
+  if (!direct) rowBuffer.resize(static_cast<size_t>(n));
   for (int32_t py = y0; py < y1; ++py) {
     const double dy = py + 0.5 - y;
-    double su = (dx0 * c + dy * s + ox) * kx;
-    double sv = (-dx0 * s + dy * c + oy) * ky;
-    uint32_t* drow = pixels.data() + static_cast<int64_t>(py) * width;
-    for (int32_t px = x0; px < x1; ++px, su += du, sv += dv) {
-      if (!(su >= suLo && su < suHi && sv >= svLo && sv < svHi)) continue;
-      const uint32_t p = spix[sbase + static_cast<int64_t>(sv) * spitch + static_cast<int64_t>(su)];
-      if (transparent && p == key) continue;
-      drow[px] = a >= 255 ? p : Blend(p, drow[px], a);
-    }
+    const double su = (dx0 * c + dy * s + ox) * kx;
+    const double sv = (-dx0 * s + dy * c + oy) * ky;
+    if (!(std::fabs(su) < kMaxStart) || !(std::fabs(sv) < kMaxStart)) continue;
+    const int64_t suF = std::llround(su * 65536.0), svF = std::llround(sv * 65536.0);
+    int64_t i0 = 0, i1 = n;
+    StepRange(suF, duF, suLo << 16, suHi << 16, i0, i1);
+    StepRange(svF, dvF, svLo << 16, svHi << 16, i0, i1);
+    if (i1 <= i0) continue;
+    int64_t u = suF + i0 * duF, v = svF + i0 * dvF;
+    const int32_t cnt = static_cast<int32_t>(i1 - i0);
+    uint32_t* drow = pixels.data() + static_cast<int64_t>(py) * width + x0 + i0;
+    uint32_t* out = direct ? drow : rowBuffer.data();
+    for (int32_t i = 0; i < cnt; ++i, u += duF, v += dvF) out[i] = spix[sbase + (v >> 16) * spitch + (u >> 16)];
+    if (direct) continue;
+    if (a < 255)
+      BlendRow(drow, out, cnt, a, transparent, key);
+    else
+      KeyedRow(drow, out, cnt, key);
   }
 }
 

@@ -11,6 +11,7 @@
 #include "platform/types.h"
 
 class TSurface;
+class TKeyRuns;
 
 enum class TBrushStyle : uint8_t { bsSolid, bsClear };
 enum class TPenStyle : uint8_t { psSolid, psClear };
@@ -79,6 +80,10 @@ class TSurface {
   void Draw(int32_t x, int32_t y, const TRect& srcRect, const TSurface& source, bool transparent);
   void DrawAlpha(const TRect& destRect, const TRect& srcRect, const TSurface& source,
                  bool transparent, int32_t alpha);
+  // The whole of source, keyed, with (x, y) its top-left: the same pixels as
+  // Draw(x, y, source.ClientRect(), source, true), copying only the runs that show. Runs
+  // built for another size or key fall back to that plain keyed copy.
+  void DrawRuns(int32_t x, int32_t y, const TSurface& source, const TKeyRuns& runs);
   // Scaled to width x height, the point (centerX*width, centerY*height) placed on (x, y),
   // turned clockwise by angle in 1/256 of a full turn.
   void DrawRotate(int32_t x, int32_t y, int32_t width, int32_t height, const TRect& srcRect,
@@ -99,6 +104,32 @@ class TSurface {
   int32_t height = 0;
   std::vector<uint32_t> pixels;
   std::unique_ptr<TSurfaceCanvas> canvas;
+};
+
+// The runs of pixels that are not the key colour in a surface, row by row, with a packed copy
+// of those pixels. Built once for a picture that is drawn often, so that its keyed copies
+// read only what shows, one after the other, and never the key-coloured rest.
+class TKeyRuns {
+ public:
+  // From the surface's pixels and TransparentColor as they are now; build again after
+  // changing them (a draw through the runs shows the pixels as they were at the build).
+  void Build(const TSurface& source);
+  void Clear();
+  // Built for a surface of this size and key (the pixels themselves are not compared).
+  bool Fits(const TSurface& source) const;
+  size_t RunCount() const { return runs.size(); }
+
+ private:
+  friend class TSurface;
+  struct Run {
+    int32_t x, n;
+    uint32_t at;  // where its pixels start in packed
+  };
+  int32_t width = -1, height = -1;
+  uint32_t key = 0;
+  std::vector<uint32_t> rowStart;  // height + 1 indexes into runs
+  std::vector<Run> runs;
+  std::vector<uint32_t> packed;  // the pixels of every run, in order
 };
 
 class TImageList;

@@ -1,6 +1,8 @@
 // Surface draws: clipping at every edge, transparency, alpha limits and turned draws.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "media/surface.h"
 
 namespace {
@@ -247,4 +249,133 @@ TEST(Surface, TurnedDrawFromARectangleReachingOutsideTheSource) {
   dst.DrawAlpha({0, 0, 12, 12}, TRect{-2, -2, 4, 4}, src, false, 255);
   EXPECT_EQ(dst.GetPixel(3, 3), 0u);
   EXPECT_EQ(dst.GetPixel(4, 4), 0xABCDEFu);
+}
+
+namespace {
+
+// A w x h surface of pseudo-random colours where about a third of the pixels, whole rows and
+// the edges included, are the key colour.
+void Speckled(TSurface& s, int32_t w, int32_t h, uint32_t key, uint32_t seed) {
+  s.SetSize(w, h);
+  s.TransparentColor = key;
+  for (int32_t y = 0; y < h; ++y)
+    for (int32_t x = 0; x < w; ++x) {
+      seed = seed * 1664525u + 1013904223u;
+      const bool hole = (seed >> 28) < 5 || y == 3 || x == 0 || x == w - 1;
+      s.SetPixel(x, y, hole ? key : (seed >> 8) & 0xFFFFFF);
+    }
+}
+
+bool SamePixels(const TSurface& a, const TSurface& b) {
+  for (int32_t y = 0; y < a.Height(); ++y)
+    for (int32_t x = 0; x < a.Width(); ++x)
+      if (a.GetPixel(x, y) != b.GetPixel(x, y)) return false;
+  return true;
+}
+
+// The turned draw written the slow, obvious way: every destination pixel's centre taken back
+// through the turn and the scale to the nearest source pixel.
+void TurnedReference(TSurface& dst, int32_t x, int32_t y, int32_t w, int32_t h, const TRect& sr,
+                     const TSurface& src, double cx, double cy, bool keyed, int32_t angle) {
+  const double t = (((angle % 256) + 256) % 256) * (2.0 * M_PI / 256.0);
+  const double c = std::cos(t), s = std::sin(t);
+  const double kx = double(sr.Right - sr.Left) / w, ky = double(sr.Bottom - sr.Top) / h;
+  for (int32_t py = 0; py < dst.Height(); ++py)
+    for (int32_t px = 0; px < dst.Width(); ++px) {
+      const double dx = px + 0.5 - x, dy = py + 0.5 - y;
+      const double su = (dx * c + dy * s + cx * w) * kx, sv = (-dx * s + dy * c + cy * h) * ky;
+      if (su < 0 || sv < 0 || su >= sr.Right - sr.Left || sv >= sr.Bottom - sr.Top) continue;
+      const int32_t u = sr.Left + static_cast<int32_t>(su), v = sr.Top + static_cast<int32_t>(sv);
+      if (u < 0 || v < 0 || u >= src.Width() || v >= src.Height()) continue;
+      const uint32_t p = src.GetPixel(u, v);
+      if (!keyed || p != src.TransparentColor) dst.SetPixel(px, py, p);
+    }
+}
+
+}  // namespace
+
+TEST(Surface, KeyRunsCopyExactlyWhatTheKeyedCopyDoes) {
+  TSurface src;
+  Speckled(src, 37, 23, 0xFF00FF, 7);
+  TKeyRuns runs;
+  runs.Build(src);
+  ASSERT_TRUE(runs.Fits(src));
+  EXPECT_GT(runs.RunCount(), 23u);  // several runs on most rows
+  // Everywhere on and around a 60 x 40 surface: inside, across each edge and corner, off it.
+  for (int32_t y : {-30, -23, -22, -5, 0, 8, 17, 39, 40, 70})
+    for (int32_t x : {-40, -37, -36, -9, 0, 11, 23, 59, 60, 100}) {
+      TSurface want, got;
+      Speckled(want, 60, 40, 0x123456, 99);
+      Speckled(got, 60, 40, 0x123456, 99);
+      want.Draw(x, y, src.ClientRect(), src, true);
+      got.DrawRuns(x, y, src, runs);
+      ASSERT_TRUE(SamePixels(want, got)) << "at " << x << "," << y;
+    }
+  // Runs built before the picture changed size or key are not used.
+  TSurface other;
+  Speckled(other, 30, 23, 0xFF00FF, 8);
+  EXPECT_FALSE(runs.Fits(other));
+  Speckled(other, 37, 23, 0x00FF00, 8);
+  EXPECT_FALSE(runs.Fits(other));
+  TSurface want, got;
+  want.SetSize(60, 40);
+  got.SetSize(60, 40);
+  want.Draw(5, 6, other.ClientRect(), other, true);
+  got.DrawRuns(5, 6, other, runs);
+  EXPECT_TRUE(SamePixels(want, got));
+  // An empty surface has no runs, and cleared runs fit nothing.
+  TSurface empty;
+  runs.Build(empty);
+  EXPECT_EQ(runs.RunCount(), 0u);
+  got.DrawRuns(0, 0, empty, runs);
+  runs.Clear();
+  EXPECT_FALSE(runs.Fits(empty));
+}
+
+TEST(Surface, TurnedDrawAgreesWithThePerPixelReference) {
+  // Stepping along a row in fixed point may pick the neighbouring source pixel where a centre
+  // falls within a rounding error of a pixel boundary; nothing more.
+  TSurface src;
+  Speckled(src, 41, 29, 0xFF00FF, 3);
+  struct Case {
+    int32_t x, y, w, h;
+    TRect sr;
+    double cx, cy;
+    bool keyed;
+    int32_t angle;
+  };
+  const Case cases[] = {
+      {50, 40, 41, 29, {0, 0, 41, 29}, 0.5, 0.5, true, 37},
+      {50, 40, 80, 60, {0, 0, 41, 29}, 0.5, 0.5, false, 100},
+      {10, 70, 30, 90, {-5, 3, 50, 20}, 0.2, 0.9, true, 200},
+      {-20, -10, 140, 100, {0, 0, 41, 29}, 0, 0, false, 17},
+      {70, 60, 23, 23, {10, 10, 30, 25}, 1, 1, true, 129},
+      {50, 40, 300, 300, {0, 0, 41, 29}, 0.5, 0.5, false, 251},
+  };
+  for (const Case& k : cases) {
+    TSurface want, got;
+    want.SetSize(100, 80);
+    got.SetSize(100, 80);
+    TurnedReference(want, k.x, k.y, k.w, k.h, k.sr, src, k.cx, k.cy, k.keyed, k.angle);
+    got.DrawRotate(k.x, k.y, k.w, k.h, k.sr, src, k.cx, k.cy, k.keyed, k.angle);
+    int differ = 0, drawn = 0;
+    for (int32_t y = 0; y < 80; ++y)
+      for (int32_t x = 0; x < 100; ++x) {
+        differ += want.GetPixel(x, y) != got.GetPixel(x, y);
+        drawn += want.GetPixel(x, y) != 0;
+      }
+    EXPECT_GT(drawn, 100) << "angle " << k.angle;
+    EXPECT_LE(differ * 200, drawn) << "angle " << k.angle;  // at most 0.5 %
+  }
+  // Absurd shrinks and turning points draw nothing and read nothing outside the source.
+  TSurface dst;
+  dst.SetSize(64, 64);
+  dst.DrawRotate(10, 10, 1, 1, {0, 0, 2000000000, 2000000000}, src, 0.5, 0.5, false, 31);
+  dst.DrawRotate(10, 10, 20, 20, src.ClientRect(), src, 1e300, -1e300, false, 31);
+  dst.DrawRotateAlpha(10, 10, 20, 20, {-2000000000, -2000000000, 2000000000, 2000000000}, src, 0.5, 0.5,
+                      true, 90, 100);
+  EXPECT_EQ(CountNot(dst, 0), 0);
+  // A huge enlargement covers the whole surface with the pixels round the turning point.
+  dst.DrawRotate(10, 10, 2000000000, 2000000000, src.ClientRect(), src, 0.5, 0.5, false, 31);
+  EXPECT_EQ(CountNot(dst, 0), 64 * 64);
 }
