@@ -144,6 +144,7 @@ void TMainForm::CreatePieceImages() {
   for (int i = 1; i <= kMaxPieces; ++i)
     for (auto& img : PieceTable[i].Images) {
       img.Image = std::make_unique<TSurface>();
+      img.Runs.Clear();
       img.Built = 0;
     }
 }
@@ -152,6 +153,7 @@ void TMainForm::FreePieceImages() {
   for (int i = 1; i <= kMaxPieces; ++i)
     for (auto& img : PieceTable[i].Images) {
       img.Image.reset();
+      img.Runs.Clear();
       img.Built = 0;
     }
 }

@@ -218,6 +218,7 @@ void BuildPieceImage(uint8_t n, uint8_t r) {
   img.Draw(0, 0, kept.ClientRect(), kept, false);
   img.TransparentColor = mask;
   slot.Origin = {box.Left, box.Top};
+  slot.Runs.Build(img);
   slot.Built = 1;
 }
 
@@ -260,8 +261,8 @@ void DrawPieces() {
     if (!im.Image) continue;
     // The kept box goes where it lay in the whole picture, centred on the piece's position.
     // A piece dragged to the edge of the coordinate range is off the surface; clamp, don't wrap.
-    surface.Draw(AddSat(AddSat(p.Position.X, -150), im.Origin.X), AddSat(AddSat(p.Position.Y, -150), im.Origin.Y),
-                 im.Image->ClientRect(), *im.Image, true);
+    surface.DrawRuns(AddSat(AddSat(p.Position.X, -150), im.Origin.X),
+                     AddSat(AddSat(p.Position.Y, -150), im.Origin.Y), *im.Image, im.Runs);
   }
 }
 

@@ -14,6 +14,7 @@ struct TPieceImage {
   // Only the piece's own box of its 300 x 300 picture is kept (the rest is mask colour);
   // Origin is where that box lies in the picture.
   TPoint Origin;
+  TKeyRuns Runs;  // the picture's opaque runs, for drawing it every frame
 };
 
 struct TPiece {

@@ -2,7 +2,11 @@
 # Plays the real game in Xvfb with xdotool and checks what it shows and what it saves.
 #   run_e2e.sh GAME_DIR
 set -u
-GAME_DIR=$(cd "$1" && pwd)
+GAME_DIR=$(cd "${1:?usage: run_e2e.sh GAME_DIR}" && pwd)
+if [ ! -x "$GAME_DIR/tangrel" ]; then
+  echo "no game in $GAME_DIR (expected $GAME_DIR/tangrel)" >&2
+  exit 2
+fi
 WORK=$(mktemp -d /tmp/tangrel-e2e.XXXXXX)
 SCREEN_W=1024 SCREEN_H=768
 passed=0 failed=0
