@@ -246,7 +246,7 @@ void RunOurs(TSurface& dst, const std::vector<Op>& ops) {
       case Op::kFill: dst.Fill(o.colour); break;
       case Op::kCopy:
         if (o.runs)
-          dst.DrawRuns(o.dst.Left, o.dst.Top, *o.src, *o.runs);
+          dst.DrawRuns(o.dst.Left, o.dst.Top, *o.runs);
         else
           dst.Draw(o.dst.Left, o.dst.Top, o.srcRect, *o.src, o.keyed);
         break;
@@ -295,11 +295,26 @@ void AddSpriteAlpha(std::vector<Op>& ops, const std::string& name, const TRect& 
   ops.push_back(o);
 }
 
+// The peers copy each piece from its kept box as a plain keyed surface, made once from the
+// picture's runs (the game itself keeps only the runs).
+TSurface& BoxOf(const TPieceImage& im) {
+  static std::map<const TPieceImage*, std::unique_ptr<TSurface>> boxes;
+  std::unique_ptr<TSurface>& box = boxes[&im];
+  if (!box) {
+    box = std::make_unique<TSurface>();
+    box->SetSize(im.Runs.Width(), im.Runs.Height());
+    box->Fill(im.Runs.Key());
+    box->DrawRuns(0, 0, im.Runs);
+    box->TransparentColor = im.Runs.Key();
+  }
+  return *box;
+}
+
 void AddPieces(std::vector<Op>& ops) {
   for (int k = 1; k <= NumFig; ++k) {
     const TPiece& p = PieceTable[PieceWithOrder(k)];
     const TPieceImage& im = p.Images[p.Angle / 15];
-    const TSurface& img = *im.Image;
+    const TSurface& img = BoxOf(im);
     Op o;
     o.src = &img;
     o.srcRect = img.ClientRect();

@@ -236,18 +236,14 @@ void TSurface::Draw(int32_t x, int32_t y, const TRect& srcRect, const TSurface& 
   }
 }
 
-void TSurface::DrawRuns(int32_t x, int32_t y, const TSurface& source, const TKeyRuns& runs) {
-  if (!runs.Fits(source) || &source == this) {
-    Draw(x, y, source.ClientRect(), source, true);
-    return;
-  }
-  // Rows of the source that land on this surface.
+void TSurface::DrawRuns(int32_t x, int32_t y, const TKeyRuns& runs) {
+  // Rows of the picture that land on this surface.
   const int64_t r0 = std::max<int64_t>(0, -static_cast<int64_t>(y));
-  const int64_t r1 = std::min<int64_t>(source.height, static_cast<int64_t>(height) - y);
-  if (r1 <= r0) return;
+  const int64_t r1 = std::min<int64_t>(runs.height, static_cast<int64_t>(height) - y);
+  if (r1 <= r0 || runs.rowStart.size() != static_cast<size_t>(runs.height) + 1) return;
   const uint32_t* data = runs.packed.data();
   const TKeyRuns::Run* run = runs.runs.data() + runs.rowStart[static_cast<size_t>(r0)];
-  if (x >= 0 && static_cast<int64_t>(x) + source.width <= width) {
+  if (x >= 0 && static_cast<int64_t>(x) + runs.width <= width) {
     // Wholly inside across: every run goes as it is.
     for (int64_t r = r0; r < r1; ++r) {
       uint32_t* drow = pixels.data() + (r + y) * width + x;
@@ -292,16 +288,12 @@ void TKeyRuns::Build(const TSurface& source) {
 }
 
 void TKeyRuns::Clear() {
-  width = height = -1;
+  width = height = 0;
   key = 0;
-  rowStart.clear();
-  runs.clear();
-  packed.clear();
-}
-
-bool TKeyRuns::Fits(const TSurface& source) const {
-  return width == source.Width() && height == source.Height() && key == source.TransparentColor &&
-         rowStart.size() == static_cast<size_t>(height) + 1;
+  // Give the memory back: a cleared picture holds nothing.
+  std::vector<uint32_t>().swap(rowStart);
+  std::vector<Run>().swap(runs);
+  std::vector<uint32_t>().swap(packed);
 }
 
 void TSurface::DrawAlpha(const TRect& destRect, const TRect& srcRect, const TSurface& source,

@@ -80,10 +80,9 @@ class TSurface {
   void Draw(int32_t x, int32_t y, const TRect& srcRect, const TSurface& source, bool transparent);
   void DrawAlpha(const TRect& destRect, const TRect& srcRect, const TSurface& source,
                  bool transparent, int32_t alpha);
-  // The whole of source, keyed, with (x, y) its top-left: the same pixels as
-  // Draw(x, y, source.ClientRect(), source, true), copying only the runs that show. Runs
-  // built for another size or key fall back to that plain keyed copy.
-  void DrawRuns(int32_t x, int32_t y, const TSurface& source, const TKeyRuns& runs);
+  // The surface the runs were built from, keyed, with (x, y) its top-left: the same pixels
+  // as a keyed Draw of that surface as it was, copying only the runs that show.
+  void DrawRuns(int32_t x, int32_t y, const TKeyRuns& runs);
   // Scaled to width x height, the point (centerX*width, centerY*height) placed on (x, y),
   // turned clockwise by angle in 1/256 of a full turn.
   void DrawRotate(int32_t x, int32_t y, int32_t width, int32_t height, const TRect& srcRect,
@@ -106,18 +105,21 @@ class TSurface {
   std::unique_ptr<TSurfaceCanvas> canvas;
 };
 
-// The runs of pixels that are not the key colour in a surface, row by row, with a packed copy
-// of those pixels. Built once for a picture that is drawn often, so that its keyed copies
-// read only what shows, one after the other, and never the key-coloured rest.
+// A keyed picture kept as the runs of pixels that are not the key colour, row by row, with a
+// packed copy of those pixels and nothing of the key-coloured rest. For pictures drawn every
+// frame: a draw reads only what shows, one pixel after the other, and the picture takes
+// only the memory of its visible pixels.
 class TKeyRuns {
  public:
-  // From the surface's pixels and TransparentColor as they are now; build again after
-  // changing them (a draw through the runs shows the pixels as they were at the build).
+  // From the surface's pixels and TransparentColor as they are now (a copy: the surface may
+  // change or go afterwards).
   void Build(const TSurface& source);
-  void Clear();
-  // Built for a surface of this size and key (the pixels themselves are not compared).
-  bool Fits(const TSurface& source) const;
+  void Clear();  // an empty picture of size 0 x 0
+  int32_t Width() const { return width; }
+  int32_t Height() const { return height; }
+  uint32_t Key() const { return key; }
   size_t RunCount() const { return runs.size(); }
+  size_t PixelCount() const { return packed.size(); }
 
  private:
   friend class TSurface;
@@ -125,7 +127,7 @@ class TKeyRuns {
     int32_t x, n;
     uint32_t at;  // where its pixels start in packed
   };
-  int32_t width = -1, height = -1;
+  int32_t width = 0, height = 0;
   uint32_t key = 0;
   std::vector<uint32_t> rowStart;  // height + 1 indexes into runs
   std::vector<Run> runs;

@@ -160,6 +160,9 @@ class FluidMusic : public IMusicBackend, public IAudioSource {
     fluid_settings_setnum(settings, "synth.sample-rate", kAudioRate);
     fluid_settings_setnum(settings, "synth.gain", 0.5);
     fluid_settings_setstr(settings, "player.timing-source", "sample");
+    // Load an instrument's samples when a theme first picks it, not the whole SoundFont:
+    // the themes use a handful of instruments, and the font's samples are several MB.
+    fluid_settings_setint(settings, "synth.dynamic-sample-loading", 1);
     synth = new_fluid_synth(settings);
     if (!synth) return Fail();
     if (fluid_synth_sfload(synth, soundFontPath.c_str(), 1) == FLUID_FAILED) return Fail();

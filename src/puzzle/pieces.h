@@ -10,11 +10,13 @@
 
 struct TPieceImage {
   uint8_t Built = 0;
-  std::unique_ptr<TSurface> Image;  // created while the drawing device is open
-  // Only the piece's own box of its 300 x 300 picture is kept (the rest is mask colour);
-  // Origin is where that box lies in the picture.
+  // Created while the drawing device is open; the picture is drawn on it and then kept in
+  // Runs, which leaves the surface itself empty.
+  std::unique_ptr<TSurface> Image;
+  // Only the piece's own box of its 300 x 300 picture is kept, as the runs of its visible
+  // pixels (the rest is mask colour); Origin is where that box lies in the picture.
   TPoint Origin;
-  TKeyRuns Runs;  // the picture's opaque runs, for drawing it every frame
+  TKeyRuns Runs;
 };
 
 struct TPiece {

@@ -299,8 +299,11 @@ TEST(Surface, KeyRunsCopyExactlyWhatTheKeyedCopyDoes) {
   Speckled(src, 37, 23, 0xFF00FF, 7);
   TKeyRuns runs;
   runs.Build(src);
-  ASSERT_TRUE(runs.Fits(src));
+  EXPECT_EQ(runs.Width(), 37);
+  EXPECT_EQ(runs.Height(), 23);
+  EXPECT_EQ(runs.Key(), 0xFF00FFu);
   EXPECT_GT(runs.RunCount(), 23u);  // several runs on most rows
+  EXPECT_EQ(runs.PixelCount(), static_cast<size_t>(CountNot(src, 0xFF00FF)));  // only what shows
   // Everywhere on and around a 60 x 40 surface: inside, across each edge and corner, off it.
   for (int32_t y : {-30, -23, -22, -5, 0, 8, 17, 39, 40, 70})
     for (int32_t x : {-40, -37, -36, -9, 0, 11, 23, 59, 60, 100}) {
@@ -308,28 +311,30 @@ TEST(Surface, KeyRunsCopyExactlyWhatTheKeyedCopyDoes) {
       Speckled(want, 60, 40, 0x123456, 99);
       Speckled(got, 60, 40, 0x123456, 99);
       want.Draw(x, y, src.ClientRect(), src, true);
-      got.DrawRuns(x, y, src, runs);
+      got.DrawRuns(x, y, runs);
       ASSERT_TRUE(SamePixels(want, got)) << "at " << x << "," << y;
     }
-  // Runs built before the picture changed size or key are not used.
-  TSurface other;
-  Speckled(other, 30, 23, 0xFF00FF, 8);
-  EXPECT_FALSE(runs.Fits(other));
-  Speckled(other, 37, 23, 0x00FF00, 8);
-  EXPECT_FALSE(runs.Fits(other));
-  TSurface want, got;
+  // The runs are a copy: the surface may change or go afterwards.
+  TSurface want;
   want.SetSize(60, 40);
+  want.Draw(5, 6, src.ClientRect(), src, true);
+  src.Fill(0x0000FF);
+  src.SetSize(0, 0);
+  TSurface got;
   got.SetSize(60, 40);
-  want.Draw(5, 6, other.ClientRect(), other, true);
-  got.DrawRuns(5, 6, other, runs);
+  got.DrawRuns(5, 6, runs);
   EXPECT_TRUE(SamePixels(want, got));
-  // An empty surface has no runs, and cleared runs fit nothing.
-  TSurface empty;
-  runs.Build(empty);
+  // An empty surface has no runs, and cleared runs draw nothing.
+  runs.Build(src);
   EXPECT_EQ(runs.RunCount(), 0u);
-  got.DrawRuns(0, 0, empty, runs);
+  Speckled(src, 37, 23, 0xFF00FF, 7);
+  runs.Build(src);
   runs.Clear();
-  EXPECT_FALSE(runs.Fits(empty));
+  EXPECT_EQ(runs.Width(), 0);
+  EXPECT_EQ(runs.PixelCount(), 0u);
+  got.Fill(0);
+  got.DrawRuns(0, 0, runs);
+  EXPECT_EQ(CountNot(got, 0), 0);
 }
 
 TEST(Surface, TurnedDrawAgreesWithThePerPixelReference) {

@@ -14,9 +14,9 @@ int Red(uint32_t p) { return static_cast<int>((p >> 16) & 0xFF); }
 std::unique_ptr<TSurface> Whole(const TPieceImage& im, int size = 320) {
   auto s = std::make_unique<TSurface>();
   s->SetSize(size, size);
-  s->Fill(im.Image->TransparentColor);
-  s->Draw(im.Origin.X, im.Origin.Y, im.Image->ClientRect(), *im.Image, false);
-  s->TransparentColor = im.Image->TransparentColor;
+  s->Fill(im.Runs.Key());
+  s->DrawRuns(im.Origin.X, im.Origin.Y, im.Runs);
+  s->TransparentColor = im.Runs.Key();
   return s;
 }
 
@@ -329,15 +329,16 @@ TEST_F(PictureTest, ThePieceKeepsOnlyItsBox) {
       BuildPieceImage(1, r);
       const TPieceImage& im = p.Images[r];
       // The kept box is small: the piece's own extent, not the whole picture.
-      EXPECT_LT(im.Image->Width() * im.Image->Height(), 250 * 250);
+      EXPECT_LT(im.Runs.Width() * im.Runs.Height(), 250 * 250);
+      EXPECT_EQ(im.Image->Width() * im.Image->Height(), 0);  // the surface holds nothing more
       p.Angle = 15 * r;
       UpdateCorners(1);
       for (int c = 1; c <= p.CornerCount; ++c) {
         const int x = p.Corners[c].X - p.Position.X + 150, y = p.Corners[c].Y - p.Position.Y + 150;
         EXPECT_GE(x, im.Origin.X + 2);
         EXPECT_GE(y, im.Origin.Y + 2);
-        EXPECT_LT(x, im.Origin.X + im.Image->Width() - 2);
-        EXPECT_LT(y, im.Origin.Y + im.Image->Height() - 2);
+        EXPECT_LT(x, im.Origin.X + im.Runs.Width() - 2);
+        EXPECT_LT(y, im.Origin.Y + im.Runs.Height() - 2);
       }
     }
   }
