@@ -27,9 +27,11 @@ test: build build-asan build-fuzz
 	cd $(ASAN) && ctest --output-on-failure
 	scripts/fuzz-smoke $(FUZZ) $(FUZZ_SMOKE_SECONDS)
 
-# The performance report (markdown on stdout); BENCH_ALL=1 also runs the single-unit benchmarks.
+# The performance report (markdown on stdout), then the real program's memory under Xvfb;
+# BENCH_ALL=1 also runs the single-unit benchmarks.
 bench: build
 	$(BUILD)/bench_report
+	bench/real_memory.sh $(BUILD)/game || echo "(the real program's memory was not measured)"
 	@if [ -n "$(BENCH_ALL)" ]; then for b in $(BUILD)/bench_*; do \
 	  [ "$$b" = $(BUILD)/bench_report ] || { [ -x "$$b" ] && "$$b" --benchmark_min_time=0.2; } || true; done; fi
 
