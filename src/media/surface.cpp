@@ -263,16 +263,22 @@ void TSurface::DrawRuns(int32_t x, int32_t y, const TKeyRuns& runs) {
   }
 }
 
-void TKeyRuns::Build(const TSurface& source) {
+void TKeyRuns::Build(const TSurface& source) { Build(source, source.ClientRect()); }
+
+void TKeyRuns::Build(const TSurface& source, const TRect& area) {
   Clear();
-  width = source.Width();
-  height = source.Height();
+  int32_t l = area.Left, r1 = area.Right, t = area.Top, b = area.Bottom;
+  Intersect(l, r1, 0, source.Width());
+  Intersect(t, b, 0, source.Height());
+  width = std::max(0, r1 - l);
+  height = std::max(0, b - t);
+  if (width == 0 || height == 0) width = height = 0;
   key = source.TransparentColor;
   rowStart.reserve(static_cast<size_t>(height) + 1);
   const uint32_t* px = source.Pixels();
   for (int32_t r = 0; r < height; ++r) {
     rowStart.push_back(static_cast<uint32_t>(runs.size()));
-    const uint32_t* row = px + static_cast<size_t>(r) * width;
+    const uint32_t* row = px + static_cast<size_t>(r + t) * source.Width() + l;
     for (int32_t i = 0; i < width;) {
       while (i < width && row[i] == key) ++i;
       const int32_t start = i;

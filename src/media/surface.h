@@ -112,8 +112,10 @@ class TSurface {
 class TKeyRuns {
  public:
   // From the surface's pixels and TransparentColor as they are now (a copy: the surface may
-  // change or go afterwards).
+  // change or go afterwards); with an area, from that part of it only (clipped to the
+  // surface), which then has its own top-left at 0, 0.
   void Build(const TSurface& source);
+  void Build(const TSurface& source, const TRect& area);
   void Clear();  // an empty picture of size 0 x 0
   int32_t Width() const { return width; }
   int32_t Height() const { return height; }

@@ -212,12 +212,8 @@ void BuildPieceImage(uint8_t n, uint8_t r) {
   // The box is kept as the runs of its visible pixels, drawn from there every frame. The
   // surface itself stays the one the shell made, emptied: 288 pictures of a twelve-piece
   // level then hold only what shows of them, a few MB.
-  TSurface kept;
-  kept.SetSize(box.Width(), box.Height());
-  kept.Draw(0, 0, box, img, false);
   const uint32_t mask = img.TransparentColor;
-  kept.TransparentColor = mask;
-  slot.Runs.Build(kept);
+  slot.Runs.Build(img, box);
   img.SetSize(0, 0);
   img.TransparentColor = mask;
   slot.Origin = {box.Left, box.Top};

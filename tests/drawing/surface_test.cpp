@@ -314,6 +314,23 @@ TEST(Surface, KeyRunsCopyExactlyWhatTheKeyedCopyDoes) {
       got.DrawRuns(x, y, runs);
       ASSERT_TRUE(SamePixels(want, got)) << "at " << x << "," << y;
     }
+  // Runs of a part of the surface draw like a keyed copy of that part; a part off the
+  // surface is an empty picture.
+  {
+    TKeyRuns part;
+    part.Build(src, {5, 2, 30, 20});
+    EXPECT_EQ(part.Width(), 25);
+    EXPECT_EQ(part.Height(), 18);
+    TSurface want, got;
+    Speckled(want, 60, 40, 0x123456, 5);
+    Speckled(got, 60, 40, 0x123456, 5);
+    want.Draw(-3, 30, {5, 2, 30, 20}, src, true);
+    got.DrawRuns(-3, 30, part);
+    EXPECT_TRUE(SamePixels(want, got));
+    part.Build(src, {40, 0, 50, 10});
+    EXPECT_EQ(part.Width() * part.Height(), 0);
+    EXPECT_EQ(part.PixelCount(), 0u);
+  }
   // The runs are a copy: the surface may change or go afterwards.
   TSurface want;
   want.SetSize(60, 40);
