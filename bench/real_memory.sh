@@ -11,26 +11,9 @@ for tool in Xvfb openbox xdotool xwininfo; do
   command -v "$tool" >/dev/null || { echo "real_memory: $tool is missing (make deps)" >&2; exit 2; }
 done
 WORK=$(mktemp -d /tmp/tangrel-mem.XXXXXX)
-XVFB_PID="" WM_PID="" GAME_PID=""
-cleanup() {
-  [ -n "$GAME_PID" ] && kill -9 "$GAME_PID" 2>/dev/null
-  [ -n "$WM_PID" ] && kill "$WM_PID" 2>/dev/null
-  [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null
-  wait 2>/dev/null
-  rm -rf "$WORK"
-}
-trap cleanup EXIT
-
-for n in $(seq 120 160); do
-  if [ ! -e /tmp/.X11-unix/X$n ] && [ ! -e /tmp/.X$n-lock ]; then DISPLAY_NUM=$n; break; fi
-done
-Xvfb ":$DISPLAY_NUM" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-XVFB_PID=$!
-export DISPLAY=":$DISPLAY_NUM"
-sleep 1
-openbox >/dev/null 2>&1 &
-WM_PID=$!
-sleep 1
+. "$(dirname "$0")/../tests/e2e/xsession.sh"
+trap x_session_cleanup EXIT
+x_session_start 1024 768 120 || exit 2
 
 mkdir -p "$WORK/home" "$WORK/game"
 cp -r "$GAME_DIR"/. "$WORK/game/"
@@ -46,20 +29,8 @@ for _ in $(seq 50); do
 done
 [ -n "$WIN" ] || { echo "real_memory: the game's window did not appear" >&2; exit 1; }
 sleep 3
-info=$(xwininfo -id "$WIN")
-GX=$(awk '/Absolute upper-left X/ { print $NF }' <<<"$info")
-GY=$(awk '/Absolute upper-left Y/ { print $NF }' <<<"$info")
-GW=$(awk '/Width:/ { print $NF }' <<<"$info")
-GH=$(awk '/Height:/ { print $NF }' <<<"$info")
-# Game pixel -> screen pixel: the 800 x 600 picture is scaled and letterboxed.
-point() {
-  local sx sy
-  read -r sx sy < <(awk -v gx="$GX" -v gy="$GY" -v w="$GW" -v h="$GH" -v x="$1" -v y="$2" 'BEGIN {
-    s = w / 800; if (h / 600 < s) s = h / 600
-    print int(gx + (w - 800 * s) / 2 + x * s), int(gy + (h - 600 * s) / 2 + y * s) }')
-  xdotool mousemove "$sx" "$sy"
-  sleep 0.2
-}
+geometry
+point() { to_screen "$1" "$2"; xdotool mousemove "$SX" "$SY"; sleep 0.2; }
 hwm() { awk '/VmHWM/ { printf "%.1f MB", $2 / 1024 }' "/proc/$GAME_PID/status"; }
 
 MENU=$(hwm)
@@ -79,5 +50,9 @@ while read -r x y; do
 done <<<"$positions"
 WORST=$(hwm)
 kill -0 "$GAME_PID" 2>/dev/null || { echo "real_memory: the game ended early" >&2; exit 1; }
+# Close it the normal way (it saves and ends by itself).
+kill -TERM "$GAME_PID"
+for _ in $(seq 50); do kill -0 "$GAME_PID" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$GAME_PID" 2>/dev/null || { wait "$GAME_PID" 2>/dev/null; GAME_PID=""; }
 echo "| Real program under Xvfb (software OpenGL), peak memory (VmHWM) at the menu | $MENU |"
 echo "| Real program under Xvfb, level 94 after 276 turns of its twelve pieces | $WORST |"

@@ -10,33 +10,14 @@ fi
 WORK=$(mktemp -d /tmp/tangrel-e2e.XXXXXX)
 SCREEN_W=1024 SCREEN_H=768
 passed=0 failed=0
-XVFB_PID="" GAME_PID="" WM_PID=""
-
-cleanup() {
-  [ -n "$GAME_PID" ] && kill -9 "$GAME_PID" 2>/dev/null
-  [ -n "$WM_PID" ] && kill "$WM_PID" 2>/dev/null
-  [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null
-  wait 2>/dev/null
-  rm -rf "$WORK"
-}
-trap cleanup EXIT
+. "$(dirname "$0")/xsession.sh"
+trap x_session_cleanup EXIT
 
 ok() { passed=$((passed + 1)); echo "ok: $*"; }
 bad() { failed=$((failed + 1)); echo "FAILED: $*"; }
 check() { local what=$1; shift; if "$@"; then ok "$what"; else bad "$what"; fi; }
 
-# --- the X server ---------------------------------------------------------------
-for n in $(seq 90 140); do
-  if [ ! -e /tmp/.X11-unix/X$n ] && [ ! -e /tmp/.X$n-lock ]; then DISPLAY_NUM=$n; break; fi
-done
-Xvfb ":$DISPLAY_NUM" -screen 0 ${SCREEN_W}x${SCREEN_H}x24 -nolisten tcp >/dev/null 2>&1 &
-XVFB_PID=$!
-export DISPLAY=":$DISPLAY_NUM"
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-# A window manager, as on a player's desktop: full screen is a request the manager grants.
-openbox >/dev/null 2>&1 &
-WM_PID=$!
-sleep 1
+x_session_start "$SCREEN_W" "$SCREEN_H" 90 || exit 2
 
 export HOME="$WORK/home" XDG_CONFIG_HOME="$WORK/home/.config"
 export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$WORK/audio.raw" SDL_DISKAUDIODELAY=10
@@ -57,24 +38,6 @@ start_game() {
   geometry
 }
 
-# The window's geometry decides how game pixels map onto the screen.
-geometry() {
-  local info
-  info=$(xwininfo -id "$WIN" 2>/dev/null)
-  GX=$(awk '/Absolute upper-left X/ { print $NF }' <<<"$info")
-  GY=$(awk '/Absolute upper-left Y/ { print $NF }' <<<"$info")
-  GW=$(awk '/Width:/ { print $NF }' <<<"$info")
-  GH=$(awk '/Height:/ { print $NF }' <<<"$info")
-}
-# Game pixel -> screen pixel (the game keeps its 800 x 600 picture, letterboxed when scaled).
-to_screen() {
-  local x=$1 y=$2 s ox oy
-  s=$(awk -v w="$GW" -v h="$GH" 'BEGIN { s = w / 800; if (h / 600 < s) s = h / 600; print s }')
-  ox=$(awk -v w="$GW" -v s="$s" 'BEGIN { print int((w - 800 * s) / 2) }')
-  oy=$(awk -v h="$GH" -v s="$s" 'BEGIN { print int((h - 600 * s) / 2) }')
-  SX=$(awk -v g="$GX" -v o="$ox" -v s="$s" -v x="$x" 'BEGIN { print int(g + o + x * s) }')
-  SY=$(awk -v g="$GY" -v o="$oy" -v s="$s" -v y="$y" 'BEGIN { print int(g + o + y * s) }')
-}
 click_at() { to_screen "$1" "$2"; xdotool mousemove "$SX" "$SY"; sleep 0.25; xdotool click "${3:-1}"; sleep 0.5; }
 shot() {
   import -window root "$WORK/shot.png"
