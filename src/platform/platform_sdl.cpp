@@ -214,6 +214,10 @@ class SdlPlatform : public IPlatform {
   void Emit(const Event& e) { ready.push_back(e); }
   void SetActive(bool on);
   TShiftState MouseShift() const { return static_cast<TShiftState>(ShiftFromSdlMod(SDL_GetModState()) | held); }
+  // A pointer position kept inside the game's frame (800 x 600 until the texture exists).
+  TPoint InFrame(int x, int y) const {
+    return {std::clamp(x, 0, texW > 0 ? texW - 1 : 799), std::clamp(y, 0, texH > 0 ? texH - 1 : 599)};
+  }
   void ReapChildren();
 
   SDL_Window* window = nullptr;
@@ -428,8 +432,7 @@ void SdlPlatform::Translate(const SDL_Event& ev) {
       }
       bool down = ev.type == SDL_MOUSEBUTTONDOWN;
       held = static_cast<TShiftState>(down ? held | bit : held & ~bit);
-      lastMouse = {std::clamp(ev.button.x, 0, texW > 0 ? texW - 1 : 799),
-                   std::clamp(ev.button.y, 0, texH > 0 ? texH - 1 : 599)};
+      lastMouse = InFrame(ev.button.x, ev.button.y);
       e.Kind = down ? EventKind::MouseDown : EventKind::MouseUp;
       e.X = lastMouse.X;
       e.Y = lastMouse.Y;
@@ -441,8 +444,7 @@ void SdlPlatform::Translate(const SDL_Event& ev) {
       Uint32 s = ev.motion.state;
       held = static_cast<TShiftState>((s & SDL_BUTTON_LMASK ? ssLeft : 0) | (s & SDL_BUTTON_RMASK ? ssRight : 0) |
                                       (s & SDL_BUTTON_MMASK ? ssMiddle : 0));
-      lastMouse = {std::clamp(ev.motion.x, 0, texW > 0 ? texW - 1 : 799),
-                   std::clamp(ev.motion.y, 0, texH > 0 ? texH - 1 : 599)};
+      lastMouse = InFrame(ev.motion.x, ev.motion.y);
       e.Kind = EventKind::MouseMove;
       e.X = lastMouse.X;
       e.Y = lastMouse.Y;
