@@ -11,7 +11,7 @@
 #include <string>
 
 #include "media/surface.h"
-#include "platform/fake_platform.h"
+#include "platform/fake/fake_platform.h"
 
 namespace bench {
 

@@ -13,7 +13,7 @@
 #include "app/shell.h"
 #include "hud/panel.h"
 #include "hud/tips.h"
-#include "platform/fake_platform.h"
+#include "platform/fake/fake_platform.h"
 #include "puzzle/pieces.h"
 #include "settings/reestr.h"
 

@@ -7,7 +7,7 @@
 
 #include "app/mainform.h"
 #include "app/shell.h"
-#include "platform/fake_platform.h"
+#include "platform/fake/fake_platform.h"
 #include "puzzle/pieces.h"
 #include "settings/reestr.h"
 

@@ -22,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/sdl/platform_sdl.h"
 #include "app/mainform.h"
 #include "app/shell.h"
 #include "bench_common.h"
@@ -33,7 +34,7 @@
 #include "media/sound.h"
 #include "menu/menu.h"
 #include "platform/audio.h"
-#include "platform/fake_audio.h"
+#include "platform/fake/fake_audio.h"
 #include "platform/mci.h"
 #include "puzzle/pieces.h"
 #include "settings/reestr.h"

@@ -9,8 +9,9 @@
 #include <memory>
 #include <vector>
 
+#include "platform/sdl/platform_sdl.h"
 #include "media/mixer.h"
-#include "platform/fake_audio.h"
+#include "platform/fake/fake_audio.h"
 #include "platform/mci.h"
 
 namespace {

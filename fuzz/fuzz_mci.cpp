@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/fake_platform.h"
+#include "platform/fake/fake_platform.h"
 #include "platform/mci.h"
 
 namespace {

@@ -10,7 +10,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/fake_platform.h"
+#include "platform/fake/fake_platform.h"
 #include "settings/reestr.h"
 
 namespace {

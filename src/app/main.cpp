@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "platform/sdl/platform_sdl.h"
 #include "app/mainform.h"
 #include "platform/audio.h"
 #include "platform/platform.h"

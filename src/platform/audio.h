@@ -70,10 +70,4 @@ void SetAudio(IAudioOutput* audio);
 IMediaControl* MediaControl();
 void SetMediaControl(IMediaControl* control);
 
-// Installs the SDL output and the FluidSynth-backed media control (the program's main
-// calls this once after the platform is installed). ShutdownSdlAudio stops the stream
-// and frees them; it also runs at exit.
-void InstallSdlAudio();
-void ShutdownSdlAudio();
-
 }  // namespace plat

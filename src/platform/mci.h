@@ -69,9 +69,6 @@ class MciInterpreter : public IMediaControl {
   uint64_t nextToken_ = 1;
 };
 
-// The FluidSynth player with a SoundFont, rendering into `out` (music_fluid_sdl.cpp).
-std::unique_ptr<IMusicBackend> CreateFluidMusicBackend(IAudioOutput* out, const std::string& soundFont);
-
 // Splits a command string into words; double quotes group (and are dropped), also in the
 // middle of a word (sequencer!"a b.mid"). False on an unterminated quote.
 bool SplitMciWords(const std::string& command, std::vector<std::string>& words);

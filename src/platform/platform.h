@@ -1,5 +1,5 @@
 // The platform layer: what the game needs of the operating system, as one interface.
-// The SDL implementation lives in platform_sdl.cpp, the headless test double in fake_platform.*.
+// Implementations: sdl/ (Linux desktop), fake/ (the headless test double).
 #pragma once
 #include <cstdint>
 #include <functional>
@@ -87,9 +87,6 @@ class IPlatform {
   virtual std::string ProgramDir() = 0;   // folder of the executable, with a trailing '/'
   virtual std::string ConfigDir() = 0;    // per-user settings folder, with a trailing '/'
 };
-
-// The SDL implementation (platform_sdl.cpp); the program installs it at start.
-IPlatform* CreateSdlPlatform();
 
 // The one platform in use. The program sets the SDL one; tests set the test double.
 IPlatform& Platform();

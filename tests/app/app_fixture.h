@@ -22,7 +22,7 @@
 #include "media/music.h"
 #include "media/package.h"
 #include "menu/menu.h"
-#include "platform/fake_platform.h"
+#include "platform/fake/fake_platform.h"
 #include "puzzle/pieces.h"
 #include "settings/reestr.h"
 

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "media/imagelist.h"
-#include "platform/fake_platform.h"
+#include "platform/fake/fake_platform.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 
 #include "media/imagelist.h"
 #include "media/package.h"
-#include "platform/fake_platform.h"
+#include "platform/fake/fake_platform.h"
 
 namespace {
 

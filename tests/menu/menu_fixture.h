@@ -15,8 +15,8 @@
 #include "media/effects.h"
 #include "media/music.h"
 #include "menu/menu.h"
-#include "platform/fake_audio.h"
-#include "platform/fake_platform.h"
+#include "platform/fake/fake_audio.h"
+#include "platform/fake/fake_platform.h"
 #include "puzzle/pieces.h"
 #include "settings/reestr.h"
 

@@ -2,7 +2,7 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
-#include "platform/platform_sdl.h"
+#include "platform/sdl/platform_sdl.h"
 
 namespace {
 

@@ -9,6 +9,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/sdl/platform_sdl.h"
 #include "platform/platform.h"
 
 namespace {

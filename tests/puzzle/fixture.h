@@ -12,7 +12,7 @@
 #include "app/mainform.h"
 #include "app/shell.h"
 #include "media/effects.h"
-#include "platform/fake_platform.h"
+#include "platform/fake/fake_platform.h"
 #include "puzzle/pieces.h"
 #include "settings/reestr.h"
 

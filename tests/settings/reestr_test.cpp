@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/fake_platform.h"
+#include "platform/fake/fake_platform.h"
 #include "platform/settings_store.h"
 #include "settings/reestr.h"
 

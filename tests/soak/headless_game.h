@@ -22,8 +22,8 @@
 #include "media/music.h"
 #include "menu/menu.h"
 #include "platform/audio.h"
-#include "platform/fake_audio.h"
-#include "platform/fake_platform.h"
+#include "platform/fake/fake_audio.h"
+#include "platform/fake/fake_platform.h"
 #include "puzzle/pieces.h"
 #include "settings/reestr.h"
 

@@ -9,8 +9,8 @@
 #include "media/effects.h"
 #include "media/package.h"
 #include "media/sound.h"
-#include "platform/fake_audio.h"
-#include "platform/fake_platform.h"
+#include "platform/fake/fake_audio.h"
+#include "platform/fake/fake_platform.h"
 #include "settings/reestr.h"
 #include "wave_util.h"
 

@@ -2,7 +2,7 @@
 // malformed strings.
 #include <gtest/gtest.h>
 
-#include "platform/fake_platform.h"
+#include "platform/fake/fake_platform.h"
 #include "platform/mci.h"
 
 namespace {

@@ -5,8 +5,8 @@
 #include <map>
 
 #include "media/music.h"
-#include "platform/fake_audio.h"
-#include "platform/fake_platform.h"
+#include "platform/fake/fake_audio.h"
+#include "platform/fake/fake_platform.h"
 #include "platform/mci.h"
 #include "settings/reestr.h"
 

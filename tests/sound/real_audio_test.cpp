@@ -10,10 +10,11 @@
 #include <fstream>
 #include <thread>
 
+#include "platform/sdl/platform_sdl.h"
 #include "media/music.h"
 #include "media/sound.h"
-#include "platform/fake_audio.h"
-#include "platform/fake_platform.h"
+#include "platform/fake/fake_audio.h"
+#include "platform/fake/fake_platform.h"
 #include "platform/mci.h"
 #include "settings/reestr.h"
 #include "wave_util.h"

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <memory>
 
+#include "platform/sdl/platform_sdl.h"
 #include "platform/audio.h"
 #include "platform/mci.h"
 

@@ -1,5 +1,5 @@
 // Test doubles of the audio output and of the media control.
-#include "platform/fake_audio.h"
+#include "platform/fake/fake_audio.h"
 
 #include <algorithm>
 

@@ -8,6 +8,7 @@
 #include <mutex>
 #include <vector>
 
+#include "platform/sdl/platform_sdl.h"
 #include "platform/audio.h"
 #include "platform/mci.h"
 

@@ -1,5 +1,5 @@
 // The platform on SDL2 and Linux: window, presentation, events, timers, clocks and the rest.
-#include "platform/platform_sdl.h"
+#include "platform/sdl/platform_sdl.h"
 
 #include <SDL.h>
 #include <fcntl.h>

@@ -1,5 +1,5 @@
 // Headless test double of the platform.
-#include "platform/fake_platform.h"
+#include "platform/fake/fake_platform.h"
 
 namespace plat {
 

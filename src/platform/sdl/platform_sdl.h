@@ -1,0 +1,37 @@
+// The SDL platform: its factories, and its pure helpers open to tests (key and modifier
+// translation). No SDL header here: codes are passed as plain numbers (SDL_Keycode,
+// SDL_Scancode, SDL_Keymod).
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "platform/audio.h"
+#include "platform/mci.h"
+#include "platform/platform.h"
+#include "platform/types.h"
+
+namespace plat {
+
+// The virtual-key code the game tests for an SDL key ('A'..'Z' 65..90, '0'..'9' 48..57,
+// Space 32, Backspace 8, Enter 13, Escape 27, F1..F12 112..123, arrows 37..40, ...).
+// Letters and digits fall back on the key's position when the layout gives no Latin key.
+// 0 for keys the game has no code for.
+uint16_t VirtualKeyFromSdl(int32_t keycode, int32_t scancode);
+
+// Shift, Alt and Ctrl of an SDL modifier mask.
+TShiftState ShiftFromSdlMod(uint16_t mod);
+
+// The SDL implementation; the program installs it at start.
+IPlatform* CreateSdlPlatform();
+
+// Installs the SDL output and the FluidSynth-backed media control (the program's main
+// calls this once after the platform is installed). ShutdownSdlAudio stops the stream
+// and frees them; it also runs at exit.
+void InstallSdlAudio();
+void ShutdownSdlAudio();
+
+// The FluidSynth player with a SoundFont, rendering into `out` (music_fluid_sdl.cpp).
+std::unique_ptr<IMusicBackend> CreateFluidMusicBackend(IAudioOutput* out, const std::string& soundFont);
+
+}  // namespace plat
