@@ -22,14 +22,19 @@ TMainForm* MainForm = nullptr;
 // Where the window stood before the last switch to full screen.
 plat::WindowPlacement SavedPlacement;
 
-void TPlatformTimer::SetEnabled(bool on) {
-  enabled = on;
-  plat::Platform().SetTimer(Id, Interval, on);
-}
-
 TMainForm::TMainForm() {
   DrawDevice.OnInitialize = [this] { DrawDeviceInitialize(); };
   DrawDevice.OnFinalize = [this] { DrawDeviceFinalize(); };
+  // Every other unit reaches the components through the devices record.
+  Devices.DrawDevice = &DrawDevice;
+  Devices.ImageList = &ImageList;
+  Devices.TexList = &TexList;
+  Devices.SoundDevice = &SoundDevice;
+  Devices.WaveList = &WaveList;
+  Devices.TimerRot = &TimerRot;
+  Devices.RotatingPiece = &RotatingPiece;
+  Devices.Close = [this] { Close(); };
+  Devices.Minimize = [] { MinimizeWindow(); };
 }
 
 TMainForm::~TMainForm() {
@@ -46,6 +51,7 @@ TMainForm::~TMainForm() {
   DrawDevice.OnInitialize = nullptr;
   DrawDevice.OnFinalize = nullptr;
   FreePieceImages();
+  if (Devices.DrawDevice == &DrawDevice) Devices = TDevices{};
   if (MainForm == this) MainForm = nullptr;
 }
 

@@ -3,27 +3,13 @@
 #pragma once
 #include <cstdint>
 
+#include "media/devices.h"
 #include "media/imagelist.h"
 #include "media/sound.h"
 #include "media/surface.h"
 #include "platform/platform.h"
 #include "platform/types.h"
 
-// A periodic platform timer whose ticks arrive as events; Tag carries a small value.
-class TPlatformTimer {
- public:
-  TPlatformTimer(int id, int intervalMs) : Id(id), Interval(intervalMs) {}
-  const int Id;
-  int Interval;
-  int32_t Tag = 0;
-  bool Enabled() const { return enabled; }
-  void SetEnabled(bool on);
-
- private:
-  bool enabled = false;
-};
-
-constexpr int kTimerRotId = 1;
 
 class TMainForm {
  public:

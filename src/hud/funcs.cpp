@@ -5,8 +5,10 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "app/mainform.h"
 #include "app/shell.h"
+#include "media/devices.h"
+#include "media/imagelist.h"
+#include "media/surface.h"
 
 bool PointInRect(TPoint p, const TRect& r) {
   return r.Left <= p.X && p.X <= r.Right && r.Top <= p.Y && p.Y <= r.Bottom;
@@ -37,7 +39,7 @@ int32_t DigitAt(uint8_t pos, int32_t v) {
 
 void DrawNumber(const std::string& align, int32_t x, int32_t y, int32_t v) {
   if (align != "left" && align != "right" && align != "center") return;
-  if (!MainForm) return;
+  if (!DevicesPresent()) return;
   const int32_t n = DigitCount(v);
   for (int32_t i = 1; i <= n; ++i) {
     const int32_t d = DigitAt(static_cast<uint8_t>(i), v);
@@ -48,7 +50,7 @@ void DrawNumber(const std::string& align, int32_t x, int32_t y, int32_t v) {
       px = x - (n - i + 1) * 15;
     else
       px = static_cast<int32_t>(std::nearbyint(x - (n / 2.0 - i + 1) * 15));
-    MainForm->ImageList.Find("pan_numbers").Draw(MainForm->DrawDevice.Surface, px, y, d);
+    Sprites().Find("pan_numbers").Draw(BackSurface(), px, y, d);
   }
 }
 

@@ -1,10 +1,12 @@
 // The modal message box: layout for one to seven lines, its drawing, OK hover and closing.
 #include "hud/msgbox.h"
 
-#include "app/mainform.h"
 #include "app/shell.h"
 #include "hud/funcs.h"
+#include "media/devices.h"
 #include "media/effects.h"
+#include "media/imagelist.h"
+#include "media/surface.h"
 #include "puzzle/pieces.h"
 
 std::string MessageLines[8];
@@ -17,7 +19,7 @@ uint8_t SavedScreenState = 0;
 namespace {
 constexpr TColor kGold = 0x00D9FF;  // red 255, green 217, blue 0 as $00BBGGRR
 
-TSurfaceCanvas& Canvas() { return MainForm->DrawDevice.Surface.Canvas(); }
+TSurfaceCanvas& Canvas() { return BackSurface().Canvas(); }
 }  // namespace
 
 void ShowMessageBox() {
@@ -57,7 +59,7 @@ void OpenMessageBox(uint8_t n) {
 }
 
 void DrawMessageBox() {
-  TSurface& s = MainForm->DrawDevice.Surface;
+  TSurface& s = BackSurface();
   DrawBackground(10);
   TSurfaceCanvas& c = s.Canvas();
   const TRect& r = MessageRect;
@@ -91,7 +93,7 @@ void DrawMessageBox() {
   }
   c.Font.Bold = false;
   c.Release();
-  MainForm->ImageList.Find("btn_OK").Draw(s, OkRect.Left, OkRect.Top, OkHover ? 1 : 0);
+  Sprites().Find("btn_OK").Draw(s, OkRect.Left, OkRect.Top, OkHover ? 1 : 0);
 }
 
 void MessageBoxMouseMove(int32_t x, int32_t y) {

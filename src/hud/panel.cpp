@@ -3,11 +3,13 @@
 
 #include <exception>
 
-#include "app/mainform.h"
 #include "app/shell.h"
 #include "hud/funcs.h"
 #include "hud/tips.h"
+#include "media/devices.h"
 #include "media/effects.h"
+#include "media/imagelist.h"
+#include "media/surface.h"
 #include "platform/platform.h"
 #include "puzzle/pieces.h"
 #include "settings/reestr.h"
@@ -15,8 +17,48 @@
 TPanelButton PanelButtons[kPanelButtonCount + 1];
 
 namespace {
+
+void PressMenu() {
+  PlaySound("beep1");
+  ScreenState = scMenu;
+}
+void PressNext() {
+  PlaySound("beep1");
+  ChangeLevel(+1);
+}
+void PressPrevious() {
+  PlaySound("beep1");
+  ChangeLevel(-1);
+}
+void PressClose() {
+  PanelButtons[6].State = 0;
+  try {
+    PlaySoundWait("menu2");
+  } catch (const std::exception&) {
+    // A missing effect must not keep the game from closing.
+  }
+  // The normal shut-down runs from the loop, once this press has been handled.
+  plat::Platform().RequestClose();
+}
+void PressCloseTips() {
+  PlaySound("beep1");
+  Settings.Tips = 0;
+  SaveSettings();
+}
+void PressNextTip() {
+  PlaySound("beep1");
+  AdvanceTip();
+}
+
+// What a press on each entry does; the level display, the clock, the statistics and the
+// tip box's backdrop take none.
+void (*const kPanelPress[kPanelButtonCount + 1])() = {
+    nullptr,       nullptr, PressMenu, PressNext, PressPrevious, MinimizeMainWindow, PressClose,
+    nullptr,       nullptr, nullptr,   PressCloseTips, PressNextTip,
+};
+
 void Place(int n, const char* image, int32_t left, int32_t top) {
-  TImageItem& item = MainForm->ImageList.Find(image);
+  TImageItem& item = Sprites().Find(image);
   TPanelButton& b = PanelButtons[n];
   b.ImageName = image;
   b.Left = left;
@@ -42,16 +84,16 @@ void InitPanel() {
   // next-tip 28 pixels in from the right and 10 up from the bottom.
   Place(9, "pan_fortext", 200, 488);
   PanelButtons[9].Right = 600;
-  TImageItem& close = MainForm->ImageList.Find("pan_close");
+  TImageItem& close = Sprites().Find("pan_close");
   PanelButtons[10] = {596 - close.Width(), 492, 596, 492 + close.Height(), 0, "pan_close", 255};
-  TImageItem& next = MainForm->ImageList.Find("pan_nexttip");
+  TImageItem& next = Sprites().Find("pan_nexttip");
   const int32_t b = PanelButtons[9].Bottom - 10;
   PanelButtons[11] = {572 - next.Width(), b - next.Height(), 572, b, 0, "pan_nexttip", 255};
 }
 
 void DrawPanel() {
-  TSurface& s = MainForm->DrawDevice.Surface;
-  TImageList& list = MainForm->ImageList;
+  TSurface& s = BackSurface();
+  TImageList& list = Sprites();
   list.Find("bigpanel").Draw(s, 663, 451, 0);
   list.Find("smalpanel").Draw(s, 723, 2, 0);
   const int last = Settings.Tips ? 11 : 8;
@@ -98,38 +140,9 @@ void PanelMouseMove(int32_t x, int32_t y) {
 }
 
 void PanelMouseDown() {
-  if (PanelButtons[2].State == 1) {
-    PlaySound("beep1");
-    ScreenState = scMenu;
-  }
-  if (PanelButtons[3].State == 1) {
-    PlaySound("beep1");
-    ChangeLevel(+1);
-  }
-  if (PanelButtons[4].State == 1) {
-    PlaySound("beep1");
-    ChangeLevel(-1);
-  }
-  if (PanelButtons[5].State == 1) MinimizeWindow();
-  if (PanelButtons[6].State == 1) {
-    PanelButtons[6].State = 0;
-    try {
-      PlaySoundWait("menu2");
-    } catch (const std::exception&) {
-      // A missing effect must not keep the game from closing.
-    }
-    // The normal shut-down runs from the loop, once this press has been handled.
-    plat::Platform().RequestClose();
-  }
-  if (PanelButtons[10].State == 1) {
-    PlaySound("beep1");
-    Settings.Tips = 0;
-    SaveSettings();
-  }
-  if (PanelButtons[11].State == 1) {
-    PlaySound("beep1");
-    AdvanceTip();
-  }
+  // In their order, each seeing what the presses before it left.
+  for (int n = 1; n <= kPanelButtonCount; ++n)
+    if (PanelButtons[n].State == 1 && kPanelPress[n]) kPanelPress[n]();
   for (int n = 1; n <= 10; ++n) PanelButtons[n].State = 0;
 }
 

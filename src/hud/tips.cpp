@@ -1,9 +1,10 @@
 // The tips: texts, rotation clock, the tip-box text and the two unmarked areas.
 #include "hud/tips.h"
 
-#include "app/mainform.h"
 #include "app/shell.h"
 #include "hud/funcs.h"
+#include "media/devices.h"
+#include "media/surface.h"
 #include "settings/reestr.h"
 
 namespace {
@@ -54,8 +55,8 @@ void TipTimerStep(int32_t elapsed) {
 
 void DrawTipText() {
   if (TipIndex > kTipCount) TipIndex = 1;
-  if (!MainForm) return;
-  TSurfaceCanvas& c = MainForm->DrawDevice.Surface.Canvas();
+  if (!DevicesPresent()) return;
+  TSurfaceCanvas& c = BackSurface().Canvas();
   c.TextOut(228, 498, "Tips");
   c.TextOut(218, 504, std::string(49, '_'));
   c.TextOut(218, 522, TipTable[TipIndex].Line1);

@@ -1,7 +1,8 @@
-// Playing sound effects by name through the main form's effect list.
+// Playing sound effects by name through the shared effect list.
 #include "media/effects.h"
 
-#include "app/mainform.h"
+#include "media/devices.h"
+#include "media/sound.h"
 #include "settings/reestr.h"
 
 std::function<void(const std::string&, bool)> SoundTap;
@@ -9,9 +10,9 @@ std::function<void(const std::string&, bool)> SoundTap;
 void PlaySound(const std::string& name) {
   if (!Settings.Sounds) return;
   if (SoundTap) SoundTap(name, false);
-  if (!MainForm) return;
+  if (!Devices.WaveList) return;
   try {
-    MainForm->WaveList.Find(name).Play(false);
+    Devices.WaveList->Find(name).Play(false);
   } catch (const std::exception&) {
     // A missing effect is not worth interrupting the game for.
   }
@@ -20,6 +21,6 @@ void PlaySound(const std::string& name) {
 void PlaySoundWait(const std::string& name) {
   if (!Settings.Sounds) return;
   if (SoundTap) SoundTap(name, true);
-  if (!MainForm) return;
-  MainForm->WaveList.Find(name).Play(true);
+  if (!Devices.WaveList) return;
+  Devices.WaveList->Find(name).Play(true);
 }

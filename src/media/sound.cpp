@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cctype>
 
-#include "app/mainform.h"
+#include "media/devices.h"
 #include "media/package.h"
 #include "platform/platform.h"
 #include "settings/reestr.h"
@@ -236,10 +236,10 @@ void InitSound(TSoundDevice& device, TWaveList& list) {
 }
 
 void SetEffectsAudible(bool audible) {
-  if (MainForm) MainForm->SoundDevice.SetEffectsAudible(audible);
+  if (Devices.SoundDevice) Devices.SoundDevice->SetEffectsAudible(audible);
 }
 
 void InitSound() {
-  if (!MainForm) return;
-  InitSound(MainForm->SoundDevice, MainForm->WaveList);
+  if (!Devices.SoundDevice) return;
+  InitSound(*Devices.SoundDevice, *Devices.WaveList);
 }

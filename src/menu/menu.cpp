@@ -5,10 +5,12 @@
 #include <cmath>
 #include <string>
 
-#include "app/mainform.h"
 #include "app/shell.h"
 #include "hud/funcs.h"
+#include "media/devices.h"
 #include "media/effects.h"
+#include "media/imagelist.h"
+#include "media/surface.h"
 #include "menu/menu_pages.h"
 #include "puzzle/pieces.h"
 #include "settings/reestr.h"
@@ -25,20 +27,24 @@ struct TItemPlace {
   const char* Name;
   int32_t X;
   int32_t Y;
+  // The item's own page inside the frame (episodes draw their level lists instead) ...
+  void (*DrawPage)(TImageList& sprites, TSurface& surface);
+  // ... and what a click does while the item is active, after the level rows had their turn.
+  void (*Click)();
 };
 
 // The captions were laid out on a 640 x 480 screen; the menu sits at (80, 60) on ours.
 const TItemPlace kItemPlaces[10] = {
-    {"", 0, 0},
-    {"menu_Episode1_41x62", 121, 122},
-    {"menu_Episode2_41x97", 121, 157},
-    {"menu_Episode3_41x133", 121, 193},
-    {"menu_Episode4_41x169", 121, 229},
-    {"menu_Episode5_41x204", 121, 264},
-    {"menu_Options_25x276", 105, 336},
-    {"menu_Help_25x310", 105, 370},
-    {"menu_Exit_25x381", 105, 441},
-    {"bsURLactive_16x445", 96, 505},
+    {"", 0, 0, nullptr, nullptr},
+    {"menu_Episode1_41x62", 121, 122, nullptr, nullptr},
+    {"menu_Episode2_41x97", 121, 157, nullptr, nullptr},
+    {"menu_Episode3_41x133", 121, 193, nullptr, nullptr},
+    {"menu_Episode4_41x169", 121, 229, nullptr, nullptr},
+    {"menu_Episode5_41x204", 121, 264, nullptr, nullptr},
+    {"menu_Options_25x276", 105, 336, DrawOptionsPage, OptionsClick},
+    {"menu_Help_25x310", 105, 370, DrawHelpPage, nullptr},
+    {"menu_Exit_25x381", 105, 441, DrawExitPage, ExitClick},
+    {"bsURLactive_16x445", 96, 505, DrawMoreGamesPage, MoreGamesClick},
 };
 
 constexpr uint8_t kItemCount = 9;
@@ -104,7 +110,7 @@ void DrawEpisodePage(TImageList& sprites, TSurface& surface, uint8_t episode) {
 }  // namespace
 
 void BuildMenu() {
-  TImageList& sprites = MainForm->ImageList;
+  TImageList& sprites = Sprites();
   for (uint8_t i = 1; i <= kItemCount; ++i) {
     TMainMenuItem& item = MenuItems[i];
     const TItemPlace& place = kItemPlaces[i];
@@ -136,8 +142,8 @@ void ResetMenu() {
 void DrawMenu() {
   FadeHighlights();
   DrawBackground(10);
-  TImageList& sprites = MainForm->ImageList;
-  TSurface& surface = MainForm->DrawDevice.Surface;
+  TImageList& sprites = Sprites();
+  TSurface& surface = BackSurface();
   sprites.Find("menufone").Draw(surface, 0, 0, 0);
   for (uint8_t i = 1; i <= kItemCount; ++i) {
     const TMainMenuItem& item = MenuItems[i];
@@ -154,13 +160,7 @@ void DrawMenu() {
   }
   // The non-list pages sit inside one frame.
   sprites.Find("menu_slot_210x69").Draw(surface, 290, 129, 0);
-  switch (page) {
-    case kItemOptions: DrawOptionsPage(sprites, surface); break;
-    case kItemHelp: DrawHelpPage(sprites, surface); break;
-    case kItemExit: DrawExitPage(sprites, surface); break;
-    case kItemMoreGames: DrawMoreGamesPage(sprites, surface); break;
-    default: break;
-  }
+  if (page <= kItemCount && kItemPlaces[page].DrawPage) kItemPlaces[page].DrawPage(sprites, surface);
 }
 
 void MenuMouseMove(int32_t x, int32_t y) {
@@ -201,7 +201,5 @@ void MenuClick() {
     ScreenState = scPlaying;
     ChangeLevel(0);
   }
-  if (ActiveItem == kItemMoreGames) MoreGamesClick();
-  if (ActiveItem == kItemExit) ExitClick();
-  if (ActiveItem == kItemOptions) OptionsClick();
+  if (ActiveItem <= kItemCount && kItemPlaces[ActiveItem].Click) kItemPlaces[ActiveItem].Click();
 }

@@ -2,10 +2,11 @@
 // together by OK.
 #include <algorithm>
 
-#include "app/mainform.h"
 #include "hud/funcs.h"
 #include "media/effects.h"
+#include "media/imagelist.h"
 #include "media/music.h"
+#include "media/surface.h"
 #include "menu/menu.h"
 #include "menu/menu_pages.h"
 #include "settings/reestr.h"

@@ -1,9 +1,11 @@
 // The Help page, the exit confirmation and the link to more games.
 #include <exception>
 
-#include "app/mainform.h"
 #include "hud/funcs.h"
+#include "media/devices.h"
 #include "media/effects.h"
+#include "media/imagelist.h"
+#include "media/surface.h"
 #include "menu/menu.h"
 #include "menu/menu_pages.h"
 #include "platform/platform.h"
@@ -55,7 +57,7 @@ void ExitClick() {
   if (HoverExitButton == kButtonYes) {
     // Let the farewell finish before the window goes; a missing sound keeps the game open.
     PlaySoundWait("exit");
-    MainForm->Close();
+    CloseMainWindow();
   } else if (HoverExitButton == kButtonNo) {
     PlaySound("beep2");
     ActiveItem = 1;
@@ -64,7 +66,7 @@ void ExitClick() {
 
 void MoreGamesClick() {
   PlaySound("beep2");
-  MinimizeWindow();
+  MinimizeMainWindow();
   // Whether the browser starts or not, the game carries on as before.
   try {
     plat::Platform().OpenURL(kMoreGamesUrl);

@@ -4,9 +4,11 @@
 #include <cmath>
 #include <vector>
 
-#include "app/mainform.h"
 #include "app/shell.h"
 #include "hud/funcs.h"
+#include "media/devices.h"
+#include "media/imagelist.h"
+#include "media/surface.h"
 #include "puzzle/internal.h"
 #include "puzzle/pieces.h"
 #include "settings/reestr.h"
@@ -107,7 +109,7 @@ void BuildPieceImage(uint8_t n, uint8_t r) {
   if (n < 1 || n > kMaxPieces || r > 23) throw ERangeError();
   TPiece& piece = PieceTable[n];
   TPieceImage& slot = piece.Images[r];
-  if (!slot.Image || !MainForm) return;  // no device open: nothing to draw into
+  if (!slot.Image || !DevicesPresent()) return;  // no device open: nothing to draw into
   TSurface& img = *slot.Image;
   const int cc = piece.CornerCount > 8 ? 8 : piece.CornerCount;
 
@@ -125,7 +127,7 @@ void BuildPieceImage(uint8_t n, uint8_t r) {
     }
   } restore{piece, saved, n};
 
-  const TPicture& texture = MainForm->TexList.Item(LevelTexture()).Picture;
+  const TPicture& texture = Textures().Item(LevelTexture()).Picture;
   TSurface scratch;
   scratch.LoadFromGraphic(texture);
   piece.Position = {150, 150};
@@ -223,20 +225,20 @@ void BuildPieceImage(uint8_t n, uint8_t r) {
 // --- drawing the playing field ------------------------------------------------------
 
 void DrawBackground(uint8_t t) {
-  if (!MainForm) return;
-  TImageItem& item = MainForm->TexList.Item(t);
+  if (!DevicesPresent()) return;
+  TImageItem& item = Textures().Item(t);
   const int32_t w = item.Width(), h = item.Height();
   if (w <= 0 || h <= 0) return;  // an empty texture tiles nothing
-  TSurface& surface = MainForm->DrawDevice.Surface;
+  TSurface& surface = BackSurface();
   for (int32_t row = 0; row <= 600 / h + 1; ++row)
     for (int32_t col = 0; col <= 800 / w + 1; ++col) item.Draw(surface, col * w, row * h, 0);
 }
 
 void DrawSlot() {
-  if (!MainForm) return;
-  TSurface& surface = MainForm->DrawDevice.Surface;
+  if (!DevicesPresent()) return;
+  TSurface& surface = BackSurface();
   const TPiece& slotBox = PieceTable[0];
-  MainForm->ImageList.Find("Slot").Draw(surface, slotBox.Corners[1].X - 50, slotBox.Corners[1].Y - 50, 0);
+  Sprites().Find("Slot").Draw(surface, slotBox.Corners[1].X - 50, slotBox.Corners[1].Y - 50, 0);
   TSurfaceCanvas& cv = surface.Canvas();
   cv.Brush.Color = clBlack;
   cv.Brush.Style = TBrushStyle::bsSolid;
@@ -246,8 +248,8 @@ void DrawSlot() {
 
 void DrawPieces() {
   if (ScreenState == scAutoSolve) AutoSolveFrame();
-  if (!MainForm) return;
-  TSurface& surface = MainForm->DrawDevice.Surface;
+  if (!DevicesPresent()) return;
+  TSurface& surface = BackSurface();
   for (int k = 1; k <= NumFig && k <= kMaxPieces; ++k) {
     const int32_t i = PieceWithOrder(k);
     if (i < 1 || i > kMaxPieces) continue;

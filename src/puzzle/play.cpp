@@ -3,9 +3,9 @@
 #include <cmath>
 #include <string>
 
-#include "app/mainform.h"
 #include "app/shell.h"
 #include "hud/msgbox.h"
+#include "media/devices.h"
 #include "media/effects.h"
 #include "platform/platform.h"
 #include "puzzle/internal.h"
@@ -61,11 +61,7 @@ void GameMouseDown(TMouseButton button, TShiftState shift, int32_t x, int32_t y)
     if (button == TMouseButton::mbLeft) dir = static_cast<int8_t>(-dir);
     RotateCursor = dir == 1 ? 1 : 2;
     RotatePiece(HoverPiece, dir);
-    if (MainForm) {
-      MainForm->RotatingPiece = HoverPiece;
-      MainForm->TimerRot.Tag = dir;
-      MainForm->TimerRot.SetEnabled(true);
-    }
+    StartRotationTimer(HoverPiece, dir);
     return;
   }
   RotateCursor = 0;
@@ -90,7 +86,7 @@ void RotatePiece(uint8_t n, int8_t dir) {
 }
 
 void GameMouseUp(TMouseButton button, TShiftState /*shift*/, int32_t /*x*/, int32_t /*y*/) {
-  if (MainForm) MainForm->TimerRot.SetEnabled(false);
+  StopRotationTimer();
   Dragging = false;
   if (HoverPiece != 0 && IsLevelPiece(HoverPiece)) {
     SnapPiece(HoverPiece);
