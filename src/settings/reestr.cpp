@@ -34,10 +34,65 @@ void ReportStoreFailure(const plat::SettingsStore& store) {
 int32_t AsFlag(uint32_t stored) { return stored != 0 ? kOn : 0; }
 uint32_t FlagToStore(int32_t flag) { return flag != 0 ? 1u : 0u; }
 
-// Reads a flag when it is there as a DWORD; anything else keeps what we have.
-void ReadFlag(const plat::SettingsStore& store, const char* name, int32_t& flag) {
+// The six options as the store keeps them, in the order they are written. A flag is kept
+// as 0 or -1 and stored as 0 or 1; Difficulty is a small number. When the key is there but
+// a value is not, the value read so far stays, or the fallback is taken where one is given;
+// a flag stored as something other than a DWORD always keeps what we have.
+enum class TWhenMissing : uint8_t { Keep, Fallback };
+
+struct TSettingEntry {
+  const char* Name;                   // the value's name under kSettingsKey
+  int32_t TSettings::*Flag;           // an on/off option ...
+  uint8_t TSettings::*Number;         // ... or a number from 0 to 255
+  int32_t Default;                    // before the store is read
+  TWhenMissing WhenMissing;
+  int32_t Fallback;                   // with TWhenMissing::Fallback, and for a bad number
+};
+
+constexpr TSettingEntry kSettingTable[] = {
+    {"Sounds", &TSettings::Sounds, nullptr, kOn, TWhenMissing::Keep, 0},
+    {"Music", &TSettings::Music, nullptr, kOn, TWhenMissing::Keep, 0},
+    {"Difficulty", nullptr, &TSettings::Difficulty, 1, TWhenMissing::Fallback, 1},
+    {"Full", &TSettings::Full, nullptr, kOn, TWhenMissing::Keep, 0},
+    {"Tips", &TSettings::Tips, nullptr, kOn, TWhenMissing::Fallback, kOn},
+    // A key without "3D" is from a version that always drew the 3D look.
+    {"3D", &TSettings::Use3D, nullptr, 0, TWhenMissing::Fallback, kOn},
+};
+
+// A TSettings made from nothing holds the table's defaults too (tests and the options
+// screen start from it).
+constexpr bool StructAgreesWithTable() {
+  constexpr TSettings fresh{};
+  for (const TSettingEntry& e : kSettingTable) {
+    const int32_t v = e.Flag ? fresh.*e.Flag : fresh.*e.Number;
+    if (v != e.Default) return false;
+  }
+  return true;
+}
+static_assert(StructAgreesWithTable(), "TSettings' initial values differ from kSettingTable");
+
+void Assign(const TSettingEntry& e, int32_t value) {
+  if (e.Number)
+    Settings.*e.Number = static_cast<uint8_t>(value);
+  else
+    Settings.*e.Flag = value;
+}
+
+void ReadEntry(const plat::SettingsStore& store, const TSettingEntry& e) {
   uint32_t v;
-  if (store.ReadDword(kSettingsKey, name, v)) flag = AsFlag(v);
+  const bool isDword = store.ReadDword(kSettingsKey, e.Name, v);
+  if (e.Number) {
+    Assign(e, isDword && v <= 255 ? static_cast<int32_t>(v) : e.Fallback);
+    return;
+  }
+  if (isDword)
+    Assign(e, AsFlag(v));
+  else if (e.WhenMissing == TWhenMissing::Fallback && !store.ValueExists(kSettingsKey, e.Name))
+    Assign(e, e.Fallback);
+}
+
+uint32_t StoredValue(const TSettingEntry& e) {
+  return e.Flag ? FlagToStore(Settings.*e.Flag) : Settings.*e.Number;
 }
 
 // The first kPlayerRecordSize bytes of the file go over the leading bytes of the record; a
@@ -74,19 +129,7 @@ void ReadRegistrySettings() {
     std::fprintf(stderr, "Tangrel 2.0: %s; using the default settings\n", store.ErrorText().c_str());
   if (!store.KeyExists(kSettingsKey)) return;
 
-  ReadFlag(store, "Sounds", Settings.Sounds);
-  ReadFlag(store, "Music", Settings.Music);
-  ReadFlag(store, "Full", Settings.Full);
-  if (store.ValueExists(kSettingsKey, "Tips")) ReadFlag(store, "Tips", Settings.Tips);
-  else Settings.Tips = kOn;
-  // A key without "3D" is from a version that always drew the 3D look.
-  if (store.ValueExists(kSettingsKey, "3D")) ReadFlag(store, "3D", Settings.Use3D);
-  else Settings.Use3D = kOn;
-  uint32_t difficulty;
-  if (store.ReadDword(kSettingsKey, "Difficulty", difficulty) && difficulty <= 255)
-    Settings.Difficulty = static_cast<uint8_t>(difficulty);
-  else
-    Settings.Difficulty = 1;
+  for (const TSettingEntry& e : kSettingTable) ReadEntry(store, e);
 
   // Left over from earlier versions; nothing uses them.
   bool removed = store.DeleteValue(kSettingsKey, "Scoring");
@@ -96,13 +139,7 @@ void ReadRegistrySettings() {
 
 void LoadSettings() {
   InitPlayerRecord();
-  Settings = TSettings{};
-  Settings.Sounds = kOn;
-  Settings.Music = kOn;
-  Settings.Full = kOn;
-  Settings.Tips = kOn;
-  Settings.Use3D = 0;
-  Settings.Difficulty = 1;
+  for (const TSettingEntry& e : kSettingTable) Assign(e, e.Default);
   ReadRegistrySettings();
   ReadProgressFile();
 }
@@ -124,15 +161,10 @@ bool SaveSettings() {
   if (!store.Load(SettingsStorePath())) store.Clear();
   store.DeleteValue(kSettingsKey, "Scoring");
   store.DeleteValue(kSettingsKey, "Random");
-  const char* names[] = {"Sounds", "Music", "Difficulty", "Full", "Tips", "3D"};
-  for (const char* n : names) store.DeleteValue(kSettingsKey, n);  // so they land in this order
+  // Taken out first so they land in the table's order.
+  for (const TSettingEntry& e : kSettingTable) store.DeleteValue(kSettingsKey, e.Name);
   store.CreateKey(kSettingsKey);
-  store.WriteDword(kSettingsKey, "Sounds", FlagToStore(Settings.Sounds));
-  store.WriteDword(kSettingsKey, "Music", FlagToStore(Settings.Music));
-  store.WriteDword(kSettingsKey, "Difficulty", Settings.Difficulty);
-  store.WriteDword(kSettingsKey, "Full", FlagToStore(Settings.Full));
-  store.WriteDword(kSettingsKey, "Tips", FlagToStore(Settings.Tips));
-  store.WriteDword(kSettingsKey, "3D", FlagToStore(Settings.Use3D));
+  for (const TSettingEntry& e : kSettingTable) store.WriteDword(kSettingsKey, e.Name, StoredValue(e));
   bool ok = store.Save(SettingsStorePath());
   if (!ok) ReportStoreFailure(store);
   // The progress is written even when the options could not be.
