@@ -1,5 +1,4 @@
-// Shared pieces of the benchmarks: a platform that does not copy frames, a temporary copy of
-// the game folder to run in, SDL wrappers of our surfaces, and the process's memory figures.
+// Shared pieces of the benchmarks: a platform that does not copy frames, SDL wrappers of our surfaces, and the process's memory figures.
 #pragma once
 #include <SDL.h>
 #include <unistd.h>
@@ -19,36 +18,6 @@ namespace bench {
 class QuietPlatform : public plat::FakePlatform {
  public:
   bool Present(const uint32_t*, int, int, int) override { return true; }
-};
-
-// A temporary folder the process works in; optionally a copy of the generated game folder.
-// The old working folder comes back, and the copy goes, at the end of the scope.
-class TempWorkDir {
- public:
-  explicit TempWorkDir(bool copyGameDir) {
-    oldDir = std::filesystem::current_path();
-    char tmpl[] = "/tmp/tangrel_bench_XXXXXX";
-    if (!mkdtemp(tmpl)) return;
-    dir = tmpl;
-    std::error_code ec;
-    if (copyGameDir)
-      std::filesystem::copy(TANGREL_GAME_DIR, dir, std::filesystem::copy_options::recursive, ec);
-    copied = copyGameDir && !ec;
-    std::filesystem::current_path(dir, ec);
-  }
-  ~TempWorkDir() {
-    std::error_code ec;
-    std::filesystem::current_path(oldDir, ec);
-    if (!dir.empty()) std::filesystem::remove_all(dir, ec);
-  }
-  TempWorkDir(const TempWorkDir&) = delete;
-  TempWorkDir& operator=(const TempWorkDir&) = delete;
-
-  std::string dir;  // empty when the folder could not be made
-  bool copied = false;
-
- private:
-  std::filesystem::path oldDir;
 };
 
 // An SDL surface over a surface's own pixels (no copy); free it with SDL_FreeSurface.

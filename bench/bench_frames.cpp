@@ -16,6 +16,7 @@
 #include "platform/fake/fake_platform.h"
 #include "puzzle/pieces.h"
 #include "settings/reestr.h"
+#include "testkit/testkit.h"
 
 namespace {
 
@@ -70,21 +71,15 @@ void WriteTwelvePieceLevel(const std::string& dir) {
 
 struct Scene {
   bench::QuietPlatform fake;
-  std::filesystem::path oldDir;
+  testkit::ScratchFolder work;
   std::string dir;
   bool ready = false;
 
   Scene() {
-    plat::SetPlatform(&fake);
-    oldDir = std::filesystem::current_path();
-    char tmpl[] = "/tmp/tangrel_bench_XXXXXX";
-    dir = mkdtemp(tmpl);
-    std::filesystem::current_path(dir);
-    fake.configDir = dir + "/";
+    work.Enter("bench");
+    dir = work.Dir();
+    testkit::StartUnits(fake, dir);
     WriteTwelvePieceLevel(dir);
-    ResetShellState();
-    ResetPuzzleState();
-    Settings = TSettings{};
     Settings.Full = 0;
     Settings.Use3D = -1;
     Settings.Tips = -1;
@@ -107,9 +102,7 @@ struct Scene {
   ~Scene() {
     delete MainForm;
     MainForm = nullptr;
-    std::filesystem::current_path(oldDir);
-    std::error_code ec;
-    std::filesystem::remove_all(dir, ec);
+    work.Leave();
     plat::SetPlatform(nullptr);
   }
 };

@@ -38,6 +38,7 @@
 #include "platform/mci.h"
 #include "puzzle/pieces.h"
 #include "settings/reestr.h"
+#include "testkit/testkit.h"
 
 namespace {
 
@@ -67,24 +68,13 @@ struct Host {
   plat::FakeAudio audio;
 };
 
-void ResetGameState() {
-  ResetShellState();
-  ResetPuzzleState();
-  ResetPanel();
-  ResetTips();
-  ResetMessageBox();
-  ResetMenu();
-  ResetMusic();
-  Settings = TSettings{};
-}
-
 // The program's start-up up to the first menu frame drawn: the audio output and music player,
 // window and main form, FormCreate (level ratings, packages, settings, menu, panel, effects
 // converted, first theme opened on FluidSynth), the first activation (device, 288 picture
 // slots, level 0) and the first frame. Returns the milliseconds taken. Without realAudio the
 // game runs silent (no effects converted, no music), for the timed runs.
 double StartProgram(Host& h, bool realAudio) {
-  ResetGameState();
+  ResetAllUnits();
   const auto t0 = Clock::now();
   if (realAudio) {
     plat::InstallSdlAudio();
@@ -923,14 +913,14 @@ int main(int argc, char** argv) {
   benchmark::Initialize(&nargs, args.data());
   SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "0");
 
-  bench::TempWorkDir work(true);
-  if (!work.copied) {
+  // A copy of the game folder to run in.
+  testkit::ScratchFolder work;
+  if (!work.Enter("bench") || !testkit::CopyGameFolder(TANGREL_GAME_DIR, work.path)) {
     std::fprintf(stderr, "bench_report: cannot copy the game folder %s (build it first)\n", TANGREL_GAME_DIR);
     return 1;
   }
   Host host;
-  plat::SetPlatform(&host.fake);
-  host.fake.configDir = work.dir + "/";
+  testkit::StartUnits(host.fake, work.Dir());
   host.fake.programDir = "./";
 
   // Start-up, the first in this process (nothing warmed up).

@@ -19,9 +19,6 @@
 
 TMainForm* MainForm = nullptr;
 
-// Where the window stood before the last switch to full screen.
-plat::WindowPlacement SavedPlacement;
-
 TMainForm::TMainForm() {
   DrawDevice.OnInitialize = [this] { DrawDeviceInitialize(); };
   DrawDevice.OnFinalize = [this] { DrawDeviceFinalize(); };

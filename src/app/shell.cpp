@@ -1,6 +1,14 @@
 // The shell's shared state.
 #include "app/shell.h"
 
+#include "hud/msgbox.h"
+#include "hud/panel.h"
+#include "hud/tips.h"
+#include "media/music.h"
+#include "menu/menu.h"
+#include "puzzle/pieces.h"
+#include "settings/reestr.h"
+
 uint8_t ScreenState = scLoading;
 int32_t CurrentLevel = 0;
 TLevelCatalogueEntry LevelCatalogue[100];
@@ -9,6 +17,7 @@ uint8_t RotateCursor = 0;
 int32_t CursorFrame = 0;
 uint8_t TipIndex = 1;
 int32_t TipClock = 0;
+plat::WindowPlacement SavedPlacement;
 
 void LayOutLevelRows() {
   for (int n = 0; n < 20; ++n) {
@@ -30,4 +39,16 @@ void ResetShellState() {
   CursorFrame = 0;
   TipIndex = 1;
   TipClock = 0;
+  SavedPlacement = {};
+}
+
+void ResetAllUnits() {
+  ResetShellState();
+  ResetPuzzleState();
+  ResetMenu();
+  ResetPanel();
+  ResetTips();
+  ResetMessageBox();
+  ResetMusic();
+  ResetSettings();
 }

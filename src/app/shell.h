@@ -3,6 +3,7 @@
 #pragma once
 #include <cstdint>
 
+#include "platform/platform.h"
 #include "platform/types.h"
 
 enum : uint8_t {
@@ -28,8 +29,14 @@ extern uint8_t RotateCursor;  // 0 normal pointer, 1 clockwise, 2 counter-clockw
 extern int32_t CursorFrame;
 extern uint8_t TipIndex;
 extern int32_t TipClock;
+// Where the window stood before the last switch to full screen (ToggleFullScreen).
+extern plat::WindowPlacement SavedPlacement;
 
 // Lays down the twenty row rectangles shared by the five episodes.
 void LayOutLevelRows();
 // Back to the start-up values (tests).
 void ResetShellState();
+// Every unit's state back to how the program starts: the shell's, the puzzle core's, the
+// menu's, the panel's, the tips', the message box's, the music's, the settings and the
+// progress record. Called by the test kit and the performance report before each start.
+void ResetAllUnits();

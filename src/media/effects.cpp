@@ -3,13 +3,12 @@
 
 #include "media/devices.h"
 #include "media/sound.h"
+#include "platform/test_seam.h"
 #include "settings/reestr.h"
-
-std::function<void(const std::string&, bool)> SoundTap;
 
 void PlaySound(const std::string& name) {
   if (!Settings.Sounds) return;
-  if (SoundTap) SoundTap(name, false);
+  if (test_seam::SoundTap) test_seam::SoundTap(name, false);
   if (!Devices.WaveList) return;
   try {
     Devices.WaveList->Find(name).Play(false);
@@ -20,7 +19,7 @@ void PlaySound(const std::string& name) {
 
 void PlaySoundWait(const std::string& name) {
   if (!Settings.Sounds) return;
-  if (SoundTap) SoundTap(name, true);
+  if (test_seam::SoundTap) test_seam::SoundTap(name, true);
   if (!Devices.WaveList) return;
   Devices.WaveList->Find(name).Play(true);
 }

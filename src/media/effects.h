@@ -1,12 +1,8 @@
 // Playing sound effects by name. Both are silent while the Sounds setting is off.
 #pragma once
-#include <functional>
 #include <string>
 
 // Plays an effect and returns at once; any error, an absent name included, is ignored.
 void PlaySound(const std::string& name);
 // Plays an effect and returns when it has finished; "Wave '%s' not found" goes to the caller.
 void PlaySoundWait(const std::string& name);
-
-// Sees the name of every effect that passes the Sounds gate, before it plays (tests listen here).
-extern std::function<void(const std::string& name, bool wait)> SoundTap;

@@ -1,5 +1,6 @@
 // The per-user settings store (user.reg): tolerant reader, atomic writer.
 #include "platform/settings_store.h"
+#include "platform/test_seam.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -10,7 +11,6 @@
 
 namespace plat {
 
-AtomicWriteHook gAtomicWriteHook = nullptr;
 
 namespace {
 
@@ -136,7 +136,7 @@ bool WriteFileAtomically(const std::string& path, const void* data, size_t size,
     ok = false;
     err = errno;
   }
-  if (ok && gAtomicWriteHook && !gAtomicWriteHook(temp)) {
+  if (ok && test_seam::BeforeAtomicRename && !test_seam::BeforeAtomicRename(temp)) {
     ok = false;
     err = EIO;
   }

@@ -20,14 +20,9 @@ constexpr size_t kSettingsStoreMaxBytes = 1024 * 1024;
 // Longer lines are dropped unread.
 constexpr size_t kSettingsStoreMaxLine = 4096;
 
-// Test hook: when set, runs after the temporary file has been written and synced and before
-// it is renamed into place. Returning false makes the write fail there, as a crash would.
-using AtomicWriteHook = bool (*)(const std::string& tempPath);
-extern AtomicWriteHook gAtomicWriteHook;
-
 // Writes size bytes to path through "<path>.tmp", fsync and rename. Creates missing parent
 // folders when makeDirs is set. On failure the old file is untouched, the temporary file is
-// removed and error says why.
+// removed and error says why. (test_seam::BeforeAtomicRename can break it before the rename.)
 bool WriteFileAtomically(const std::string& path, const void* data, size_t size, bool makeDirs,
                          std::string& error);
 

@@ -121,6 +121,11 @@ void InitPlayerRecord() {
   }
 }
 
+void ResetSettings() {
+  Settings = TSettings{};
+  PlayerRecord = TPlayerRecord{};
+}
+
 std::string SettingsStorePath() { return plat::Platform().ConfigDir() + "user.reg"; }
 
 void ReadRegistrySettings() {

@@ -37,6 +37,8 @@ constexpr const char* kSettingsKey = "\\Software\\Brenmoor Studio\\Tangrel";
 constexpr const char* kProgressFile = "Users.dat";
 
 void InitPlayerRecord();      // the initial value of the record
+// The options and the record as they are before LoadSettings (tests, via ResetAllUnits).
+void ResetSettings();
 void LoadSettings();
 void ReadRegistrySettings();
 // Writes the six options, then the progress file. A failed write keeps the values in memory

@@ -15,6 +15,7 @@
 
 #include "../soak/headless_game.h"
 #include "platform/settings_store.h"
+#include "platform/test_seam.h"
 
 namespace {
 
@@ -44,7 +45,7 @@ class Faults : public ::testing::Test {
     ASSERT_TRUE(headless::GameFolderReady()) << "the game folder has not been generated";
   }
   void TearDown() override {
-    plat::gAtomicWriteHook = nullptr;
+    test_seam::BeforeAtomicRename = nullptr;
     game.Leave();
     if (!mounted.empty()) ::umount2(mounted.c_str(), MNT_DETACH);
     game.RemoveFiles();
@@ -156,7 +157,7 @@ TEST_P(KilledDuringSave, LeavesEveryFileWholeAndTheNextRunGoesOn) {
     SolveWithF1();
     ToMenu();
     if (::testing::Test::HasFailure()) ::_exit(10);
-    plat::gAtomicWriteHook = KillBeforeRename;
+    test_seam::BeforeAtomicRename = KillBeforeRename;
     FlipSoundsAndSave();
     ::_exit(11);  // the save never reached the file
   }
@@ -203,7 +204,7 @@ TEST_F(Faults, InterruptedSaveIsReportedAndTheGameGoesOn) {
   ASSERT_NO_FATAL_FAILURE(SolveWithF1());
   ASSERT_NO_FATAL_FAILURE(ToMenu());
 
-  plat::gAtomicWriteHook = FailBeforeRename;
+  test_seam::BeforeAtomicRename = FailBeforeRename;
   testing::internal::CaptureStderr();
   FlipSoundsAndSave();
   const std::string err = testing::internal::GetCapturedStderr();
@@ -214,7 +215,7 @@ TEST_F(Faults, InterruptedSaveIsReportedAndTheGameGoesOn) {
   EXPECT_EQ(Settings.Sounds, 0) << "the game keeps the new setting in memory";
 
   ASSERT_NO_FATAL_FAILURE(KeepsRunning());
-  plat::gAtomicWriteHook = nullptr;
+  test_seam::BeforeAtomicRename = nullptr;
   game.Stop();  // the closing save goes through
   EXPECT_EQ(StoredSounds(), 0u);
   EXPECT_TRUE(Level0Solved(ReadAll(ProgressPath())));

@@ -1,24 +1,23 @@
-// A headless menu: the test double platform, a main form with sprites made in memory,
-// captured sound names and a scratch working directory.
+// A headless menu on the test kit: a main form with sprites made in memory (small, so that
+// nothing the tests probe is drawn over by a neighbour), the effects heard, the music's
+// command strings and a scratch working folder with the level files.
 #pragma once
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdint>
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "app/mainform.h"
 #include "app/shell.h"
-#include "media/effects.h"
 #include "media/music.h"
 #include "menu/menu.h"
 #include "platform/fake/fake_audio.h"
 #include "platform/fake/fake_platform.h"
 #include "puzzle/pieces.h"
 #include "settings/reestr.h"
+#include "testkit/testkit.h"
 
 struct TSpriteShape {
   const char* Name;
@@ -76,54 +75,35 @@ class MenuTest : public ::testing::Test {
  protected:
   plat::FakePlatform fake;
   plat::FakeMediaControl mci;  // the music's command strings
-  std::vector<std::string> sounds;
-  std::filesystem::path oldDir;
+  testkit::ScratchFolder work;
+  testkit::SoundLog heard;
+  std::vector<std::string>& sounds = heard.names;
   std::filesystem::path scratch;
 
   void SetUp() override {
-    plat::SetPlatform(&fake);
+    ASSERT_TRUE(work.Enter("menu_test"));
+    scratch = work.path;
+    testkit::StartUnits(fake, work.Dir());
     plat::SetMediaControl(&mci);
-    oldDir = std::filesystem::current_path();
-    std::string pattern = (std::filesystem::temp_directory_path() / "menu_test_XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    scratch = pattern;
-    std::filesystem::current_path(scratch);
-    fake.configDir = scratch.string() + "/";
-    fake.programDir = scratch.string() + "/";
-    CopyLevelFiles();
+    // The level files, so that a started level can load.
+    testkit::CopyLevelFiles(scratch);
 
-    ResetShellState();
     LayOutLevelRows();
-    ResetPuzzleState();
-    ResetMenu();
-    ResetMusic();
-    Settings = TSettings{};
     Settings.Sounds = -1;
-    PlayerRecord = TPlayerRecord{};
     ScreenState = scMenu;
 
     MainForm = new TMainForm;
     AddSprites();
-    SoundTap = [this](const std::string& name, bool) { sounds.push_back(name); };
+    heard.Listen();
   }
 
   void TearDown() override {
-    SoundTap = nullptr;
+    heard.Stop();
     plat::SetMediaControl(nullptr);
     delete MainForm;
     MainForm = nullptr;
-    std::filesystem::current_path(oldDir);
-    std::error_code ec;
-    std::filesystem::remove_all(scratch, ec);
-  }
-
-  // The level files, when the build has made them, so that a started level can load.
-  void CopyLevelFiles() {
-    const std::filesystem::path levels = std::filesystem::path(TANGREL_SOURCE_DIR) / "data" / "levels";
-    std::error_code ec;
-    if (!std::filesystem::is_directory(levels, ec)) return;
-    for (const auto& f : std::filesystem::directory_iterator(levels, ec))
-      std::filesystem::copy_file(f.path(), scratch / f.path().filename(), ec);
+    work.Leave();
+    plat::SetPlatform(nullptr);
   }
 
   void AddSprites() {

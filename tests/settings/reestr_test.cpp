@@ -13,6 +13,7 @@
 
 #include "platform/fake/fake_platform.h"
 #include "platform/settings_store.h"
+#include "platform/test_seam.h"
 #include "settings/reestr.h"
 
 namespace fs = std::filesystem;
@@ -44,7 +45,7 @@ class ReestrTest : public ::testing::Test {
     plat::SetPlatform(&fake);
   }
   void TearDown() override {
-    plat::gAtomicWriteHook = nullptr;
+    test_seam::BeforeAtomicRename = nullptr;
     plat::SetPlatform(nullptr);
     fs::current_path(oldCwd);
     std::error_code ec;
@@ -274,11 +275,11 @@ TEST_F(ReestrTest, SaveInterruptedBeforeRenameLeavesOldFilesIntact) {
 
   Settings.Full = 0;
   PlayerRecord.SetSolvedFlags(3, -1);
-  plat::gAtomicWriteHook = Interrupt;
+  test_seam::BeforeAtomicRename = Interrupt;
   testing::internal::CaptureStderr();
   EXPECT_FALSE(SaveSettings());
   std::string err = testing::internal::GetCapturedStderr();
-  plat::gAtomicWriteHook = nullptr;
+  test_seam::BeforeAtomicRename = nullptr;
 
   EXPECT_NE(err.find("Tangrel 2.0: cannot save Users.dat"), std::string::npos) << err;
   EXPECT_NE(err.find("Tangrel 2.0: cannot save " + StorePath().string()), std::string::npos) << err;

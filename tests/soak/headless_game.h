@@ -1,5 +1,5 @@
-// Test scaffolding: the whole game headless on the fake platform, started from a temporary copy
-// of the generated game folder, with the piece-table invariants the soak and fault tests check.
+// Test scaffolding on the test kit: the whole game headless on the fake platform, started from
+// a temporary copy of the generated game folder, with the piece-table invariants the soak and fault tests check.
 #pragma once
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -26,6 +26,7 @@
 #include "platform/fake/fake_platform.h"
 #include "puzzle/pieces.h"
 #include "settings/reestr.h"
+#include "testkit/testkit.h"
 
 namespace headless {
 
@@ -36,15 +37,7 @@ inline std::string ReadAll(const fs::path& p) {
   return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
-// Copies the data files of the generated game folder (not the program) into to.
-inline void CopyGameFolder(const fs::path& from, const fs::path& to) {
-  fs::create_directories(to);
-  for (const auto& e : fs::directory_iterator(from)) {
-    const std::string name = e.path().filename().string();
-    if (name == "tangrel" || name == "Users.dat") continue;
-    fs::copy(e.path(), to / name, fs::copy_options::recursive | fs::copy_options::overwrite_existing);
-  }
-}
+using testkit::CopyGameFolder;
 
 inline bool GameFolderReady() {
   const fs::path g = TANGREL_GAME_DIR;
@@ -80,7 +73,7 @@ class Game {
     root = tmpl;
     gameDir = workDir.empty() ? root / "game" : workDir;
     configDir = root / "config";
-    CopyGameFolder(TANGREL_GAME_DIR, gameDir);
+    ASSERT_TRUE(CopyGameFolder(TANGREL_GAME_DIR, gameDir));
     fs::create_directories(configDir);
   }
 
@@ -92,12 +85,7 @@ class Game {
     fs::current_path(gameDir);
     fake.programDir = gameDir.string() + "/";
     fake.configDir = configDir.string() + "/";
-    ResetShellState();
-    ResetPuzzleState();
-    ResetPanel();
-    ResetTips();
-    ResetMessageBox();
-    ResetMenu();
+    ResetAllUnits();
     ASSERT_TRUE(StartMainForm());
     ASSERT_NE(MainForm, nullptr);
     ASSERT_TRUE(fake.errors.empty()) << fake.errors.front();
