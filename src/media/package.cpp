@@ -1,6 +1,5 @@
 // Package files: the resource header, the component stream with its typed values, and the
 // image and wave items of the root's "List" collection; reader and writer side by side.
-#include <sys/stat.h>
 
 #include <cstdio>
 #include <cstring>
@@ -8,6 +7,7 @@
 
 #include "media/package.h"
 #include "media/pkg_bytes.h"
+#include "platform/files.h"
 
 using namespace pkg;
 
@@ -99,15 +99,13 @@ int32_t PatternCount(int32_t patternWidth, int32_t patternHeight, int32_t skipWi
 // --- files -------------------------------------------------------------------------
 
 std::vector<uint8_t> ReadPackageFile(const std::string& fileName) {
-  const std::string failText = "Cannot open file " + fileName;
-  std::unique_ptr<FILE, int (*)(FILE*)> f(std::fopen(fileName.c_str(), "rb"), &std::fclose);
-  if (!f) Fail(failText);
-  struct stat st{};
-  if (fstat(fileno(f.get()), &st) != 0 || !S_ISREG(st.st_mode)) Fail(failText);
-  std::vector<uint8_t> bytes(static_cast<size_t>(st.st_size));
-  size_t got = bytes.empty() ? 0 : std::fread(bytes.data(), 1, bytes.size(), f.get());
-  if (got != bytes.size()) Fail(kReadError);
-  return bytes;
+  std::vector<uint8_t> bytes;
+  switch (plat::ReadFileByName(fileName, SIZE_MAX, bytes)) {
+    case plat::TFileRead::Ok: return bytes;
+    case plat::TFileRead::CannotOpen: Fail("Cannot open file " + fileName);
+    case plat::TFileRead::ReadFailed: break;
+  }
+  Fail(kReadError);
 }
 
 // --- reading ------------------------------------------------------------------------

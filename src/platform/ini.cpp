@@ -3,9 +3,10 @@
 
 #include <algorithm>
 #include <cctype>
-#include <fstream>
 #include <limits>
 #include <vector>
+
+#include "platform/files.h"
 
 namespace plat {
 
@@ -78,18 +79,11 @@ std::optional<int32_t> ParseIniInteger(std::string_view text) {
 
 bool TIniFile::LoadFromFile(const std::string& path) {
   sections.clear();
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  std::string text;
-  std::vector<char> chunk(64 * 1024);
-  while (text.size() < kIniMaxFile && in) {
-    in.read(chunk.data(), static_cast<std::streamsize>(chunk.size()));
-    std::streamsize got = in.gcount();
-    if (got <= 0) break;
-    size_t take = std::min(static_cast<size_t>(got), kIniMaxFile - text.size());
-    text.append(chunk.data(), take);
-  }
-  LoadFromText(text);
+  // A longer file is read as far as the limit.
+  std::vector<uint8_t> bytes;
+  const TFileRead r = ReadFileByName(path, kIniMaxFile, bytes);
+  if (r == TFileRead::CannotOpen) return false;
+  LoadFromText(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
   return true;
 }
 
