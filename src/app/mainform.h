@@ -3,6 +3,7 @@
 #pragma once
 #include <cstdint>
 
+#include "app/loop.h"
 #include "media/devices.h"
 #include "media/imagelist.h"
 #include "media/sound.h"
@@ -71,18 +72,3 @@ extern TMainForm* MainForm;
 
 void ToggleFullScreen();
 void MinimizeWindow();
-
-// One pass of the message loop: dispatches waiting events, then runs a frame if the frame
-// timer is on. Returns false once the main window has closed.
-bool RunMessageLoopOnce();
-// The whole loop, until the main window closes.
-void RunMessageLoop();
-// One frame from the idle time: lagCount from the clock, then FrameTimerTimer (guarded).
-void RunOneFrame();
-// Hands one platform event to the main form's handler, as the loop does (errors reported).
-void DispatchEvent(const plat::Event& e);
-// Creates the main window and MainForm and runs FormCreate; a start-up error is reported
-// and the rest of start-up skipped. False only when there is no window at all.
-bool StartMainForm();
-// Closes MainForm the normal way if still open, and frees it.
-void EndMainForm();

@@ -1,10 +1,25 @@
-// The contact sheet: every pattern of every sprite, then every texture, each with its name.
-// Key-coloured (transparent) pixels show as a grey checkerboard.
+// The contact sheet: the game's own screens drawn headless from these pictures, then every
+// pattern of every sprite and every texture, each with its name. Key-coloured (transparent)
+// pixels show as a grey checkerboard.
 #include "sheet.h"
 
-#include <algorithm>
+#include <stdlib.h>
 
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
+
+#include "app/loop.h"
+#include "app/shell.h"
 #include "art.h"
+#include "hud/msgbox.h"
+#include "media/devices.h"
+#include "media/surface.h"
+#include "menu/menu.h"
+#include "menu/menu_pages.h"
+#include "platform/fake/fake_platform.h"
+#include "puzzle/pieces.h"
 
 namespace {
 uint32_t Checker(int x, int y) { return ((x / 8 + y / 8) & 1) ? 0x6a6a70u : 0x54545au; }
@@ -45,190 +60,132 @@ void AddCells(std::vector<Cell>& cells, const TImageItemData& it) {
   int cols = (it.Picture.Width + it.SkipWidth) / stepX, rows = (it.Picture.Height + it.SkipHeight) / stepY;
   for (int k = 0; k < cols * rows; ++k) cells.push_back(MakeCell(it, k, pw, ph, k % cols, k / cols, stepX, stepY));
 }
-// --- mock screens, drawn the way the game composes them ----------------------------
+// --- screens, drawn by the game itself ----------------------------------------------
 
 struct Screen {
-  std::vector<uint32_t> px = std::vector<uint32_t>(800 * 600, 0);
+  std::vector<uint32_t> px;
 };
 
-const TImageItemData& Named(const std::vector<TImageItemData>& list, const std::string& name) {
-  for (auto& it : list)
-    if (it.Name == name) return it;
-  return list.front();
-}
+// The game headless on the test double, in a scratch folder holding these pictures as its
+// packages, the committed level files and no sounds; the screens are its own frames.
+class HeadlessGame {
+ public:
+  HeadlessGame(const std::vector<TImageItemData>& sprites, const std::vector<TImageItemData>& textures) {
+    namespace fs = std::filesystem;
+    std::string tmpl = (fs::temp_directory_path() / "tangrel_sheet_XXXXXX").string();
+    if (!mkdtemp(tmpl.data())) throw std::runtime_error("cannot make a scratch folder");
+    dir = tmpl;
+    oldDir = fs::current_path();
+    fs::current_path(dir);
+    Write("Sprites.gpk", WriteImagePackage(sprites));
+    Write("Textures.gpk", WriteImagePackage(textures));
+    Write("Sounds.spk", WriteWavePackage({}));
+    for (const char* f : {"Episode0.dat", "Episode50.dat", "Episode75.dat", "Episode90.dat"})
+      fs::copy_file(fs::path(TANGREL_SOURCE_DIR) / "data" / "levels" / f, dir / f);
+    fake.programDir = fake.configDir = dir.string() + "/";
+    plat::SetPlatform(&fake);
+    ResetAllUnits();
+    if (!StartMainForm() || !fake.errors.empty())
+      throw std::runtime_error("the game did not start: " + (fake.errors.empty() ? "" : fake.errors.front()));
+    Send(plat::EventKind::Activate);
+    Frames(1);
+  }
+  ~HeadlessGame() {
+    EndMainForm();
+    plat::SetPlatform(nullptr);
+    std::error_code ec;
+    std::filesystem::current_path(oldDir, ec);
+    std::filesystem::remove_all(dir, ec);
+  }
 
-// Draws pattern k of an item at (x, y), stretched to w x h when given, leaving out the key.
-void Put(Screen& s, const TImageItemData& it, int k, int x, int y, int w = 0, int h = 0) {
-  int pw = it.PatternWidth > 0 ? it.PatternWidth : it.Picture.Width;
-  int ph = it.PatternHeight > 0 ? it.PatternHeight : it.Picture.Height;
-  int cols = std::max(1, it.Picture.Width / pw);
-  int sx0 = (k % cols) * pw, sy0 = (k / cols) * ph;
-  if (w == 0) w = pw;
-  if (h == 0) h = ph;
-  uint32_t key = ((it.TransparentColor & 0xff) << 16) | (it.TransparentColor & 0xff00) |
-                 ((it.TransparentColor >> 16) & 0xff);
-  for (int yy = 0; yy < h; ++yy)
-    for (int xx = 0; xx < w; ++xx) {
-      int X = x + xx, Y = y + yy;
-      if (X < 0 || Y < 0 || X >= 800 || Y >= 600) continue;
-      int sx = sx0 + xx * pw / w, sy = sy0 + yy * ph / h;
-      uint32_t v = it.Picture.Pixels[size_t(sy) * size_t(it.Picture.Width) + size_t(sx)];
-      if (it.Transparent && v == key) continue;
-      s.px[size_t(Y) * 800 + size_t(X)] = v;
+  void Send(plat::EventKind kind, TPoint at = {}) {
+    plat::Event e;
+    e.Kind = kind;
+    e.X = at.X;
+    e.Y = at.Y;
+    DispatchEvent(e);
+  }
+  void MoveTo(TPoint p) { Send(plat::EventKind::MouseMove, p); }
+  void Click(TPoint p) {
+    MoveTo(p);
+    Send(plat::EventKind::MouseDown, p);
+    Send(plat::EventKind::MouseUp, p);
+  }
+  // Frames of ms each, enough for the menu's highlights to settle.
+  void Frames(int n, uint32_t ms = 16) {
+    for (int i = 0; i < n; ++i) {
+      fake.ticks += ms;
+      RunOneFrame();
     }
-}
-
-void Tile(Screen& s, const TImageItemData& t) {
-  for (int y = 0; y < 600; ++y)
-    for (int x = 0; x < 800; ++x)
-      s.px[size_t(y) * 800 + size_t(x)] =
-          t.Picture.Pixels[size_t(y % t.Picture.Height) * size_t(t.Picture.Width) + size_t(x % t.Picture.Width)];
-}
-
-void Text(Screen& s, int x, int y, int px, const std::string& text, uint32_t color) {
-  art::Mask m = art::TextMask(800, 600, "serif", px, text, float(x), float(y + px * 0.9f));
-  for (size_t i = 0; i < s.px.size(); ++i) {
-    float a = m.v[i] > 0.5f ? 1.f : 0.f;  // the game's canvas text is not blended
-    if (a > 0) s.px[i] = color;
   }
-}
-
-std::vector<Screen> MockScreens(const std::vector<TImageItemData>& sp, const std::vector<TImageItemData>& tx) {
-  std::vector<Screen> out;
-  auto menuBase = [&](Screen& s, int lit) {
-    Tile(s, tx[10]);
-    Put(s, Named(sp, "menufone"), 0, 0, 0);
-    const int X[9] = {121, 121, 121, 121, 121, 105, 105, 105, 96};
-    const int Y[9] = {122, 157, 193, 229, 264, 336, 370, 441, 505};
-    const char* names[9] = {"menu_Episode1_41x62", "menu_Episode2_41x97", "menu_Episode3_41x133",
-                            "menu_Episode4_41x169", "menu_Episode5_41x204", "menu_Options_25x276",
-                            "menu_Help_25x310", "menu_Exit_25x381", "bsURLactive_16x445"};
-    Put(s, Named(sp, names[lit - 1]), 0, X[lit - 1], Y[lit - 1]);
-  };
-  {  // Episode page with a row under the pointer.
-    Screen s;
-    menuBase(s, 2);
-    Put(s, Named(sp, "menu_Legend_226x426"), 0, 306, 486);
-    for (int r = 0; r < 20; ++r) {
-      int i = 20 + r, L = r < 10 ? 310 : 530, T = 160 + 31 * (r % 10), p = r == 3 ? 1 : 0;
-      const char* star[3] = {"_greenstar", "_goldstar", "_redstar"};
-      Put(s, Named(sp, star[(r * 7) % 3]), p, L, T - 3);
-      Put(s, Named(sp, r % 3 == 0 ? "_checkedbox" : "_box"), p, L + 30, T - 6);
-      Put(s, Named(sp, "_level"), p, L + 61, T);
-      Put(s, Named(sp, std::string(1, char('0' + i / 10))), p, L + 130, T);
-      Put(s, Named(sp, std::string(1, char('0' + i % 10))), p, L + 150, T);
-    }
-    out.push_back(s);
-  }
-  {  // Options page with OK under the pointer.
-    Screen s;
-    menuBase(s, 6);
-    Put(s, Named(sp, "menu_slot_210x69"), 0, 290, 129);
-    Put(s, Named(sp, "menu_headerOptions_303x85"), 0, 383, 145);
-    Put(s, Named(sp, "menu_OptionsItems"), 0, 360, 210);
-    Put(s, Named(sp, "btn_Normal"), 0, 530, 210);
-    Put(s, Named(sp, "btn_No"), 0, 552, 251);
-    Put(s, Named(sp, "btn_Yes"), 1, 552, 292);
-    Put(s, Named(sp, "btn_Yes"), 0, 552, 333);
-    Put(s, Named(sp, "btn_Yes"), 0, 503, 389);
-    Put(s, Named(sp, "btn_No"), 0, 503, 430);
-    Put(s, Named(sp, "btn_OK"), 1, 460, 476);
-    out.push_back(s);
-  }
-  {  // Help and exit pages.
-    Screen s;
-    menuBase(s, 7);
-    Put(s, Named(sp, "menu_slot_210x69"), 0, 290, 129);
-    Put(s, Named(sp, "menu_Help_311x150"), 0, 314, 150);
-    out.push_back(s);
-    Screen e;
-    menuBase(e, 8);
-    Put(e, Named(sp, "menu_slot_210x69"), 0, 290, 129);
-    Put(e, Named(sp, "menu_headerExit"), 0, 345, 215);
-    Put(e, Named(sp, "btn_Yes"), 1, 408, 330);
-    Put(e, Named(sp, "btn_No"), 0, 548, 330);
-    out.push_back(e);
-    Screen m;
-    menuBase(m, 9);
-    Put(m, Named(sp, "menu_slot_210x69"), 0, 290, 129);
-    Put(m, Named(sp, "menu_trymoregames"), 0, 315, 145);
-    out.push_back(m);
-  }
-  for (int set = 0; set < 5; ++set) {  // The playing field of each texture set.
-    Screen s;
-    Tile(s, tx[size_t(5 + set)]);
-    Put(s, Named(sp, "bigpanel"), 0, 663, 451);
-    Put(s, Named(sp, "smalpanel"), 0, 723, 2);
-    Put(s, Named(sp, "pan_level"), 0, 678, 472);
-    Put(s, Named(sp, "pan_menu"), 0, 678, 562);
-    Put(s, Named(sp, "pan_next"), set == 0 ? 1 : 0, 678, 532);
-    Put(s, Named(sp, "pan_prev"), 0, 678, 502);
-    Put(s, Named(sp, "pan_minimize"), 0, 736, 8);
-    Put(s, Named(sp, "pan_close"), 0, 766, 8);
-    Put(s, Named(sp, "pan_time"), 0, 4, 4);
-    const TImageItemData& ft = Named(sp, "pan_fortext");
-    Put(s, ft, 0, 4, 488);
-    Put(s, ft, 0, 200, 488, 400, ft.Picture.Height);
-    const TImageItemData& cl = Named(sp, "pan_close");
-    Put(s, cl, 0, 596 - cl.PatternWidth, 492);
-    const TImageItemData& nt = Named(sp, "pan_nexttip");
-    Put(s, nt, 0, 572 - nt.PatternWidth, 488 + ft.Picture.Height - 10 - nt.PatternHeight);
-    int level = set * 5 + 2;
-    const TImageItemData& num = Named(sp, "pan_numbers");
-    Put(s, num, level / 10, 777 - 30, 475);
-    Put(s, num, level % 10, 777 - 15, 475);
-    Text(s, 13, 10, 16, "14:05:09", 0x010101);
-    Text(s, 11, 8, 16, "14:05:09", 0xffffff);
-    const char* stats[5] = {"figures : 7", "moves : 12", "rotates : 5", "MaximalTime : 1200", "LevelScore : 640"};
-    for (int k = 0; k < 5; ++k) Text(s, 16, 504 + 15 * k, 13, stats[k], 0xffffff);
-    Text(s, 228, 498, 13, "Tips", 0xffffff);
-    Text(s, 218, 504, 13, "_________________________________________________", 0xffffff);
-    Text(s, 218, 522, 13, "The mouse wheel is the most convenient tool for pieces rotation.", 0xffffff);
-    Text(s, 218, 540, 13, "You can use the right mouse button to rotate pieces.", 0xffffff);
-    Put(s, Named(sp, "Slot"), 0, 250, 50);
-    // Two pieces cut from the set's material, edged in black as the game does.
-    const TImageItemData& mat = tx[size_t(set)];
-    auto piece = [&](std::vector<std::pair<float, float>> poly, int ox, int oy) {
-      for (int y = 0; y < 300; ++y)
-        for (int x = 0; x < 300; ++x) {
-          float d = art::SdPolygon(float(x) + 0.5f, float(y) + 0.5f, poly);
-          if (d > 0.5f) continue;
-          int X = ox + x, Y = oy + y;
-          if (X < 0 || Y < 0 || X >= 800 || Y >= 600) continue;
-          uint32_t v = d > -1.f ? 0x000000u : mat.Picture.Pixels[size_t(y) * 300 + size_t(x)];
-          s.px[size_t(Y) * 800 + size_t(X)] = v;
-        }
-    };
-    piece({{50, 50}, {250, 50}, {150, 150}}, 50, 0);
-    piece({{50, 50}, {150, 150}, {50, 250}}, 250, 50);
-    piece({{40, 120}, {160, 60}, {230, 180}, {110, 240}}, 480, 240);
-    if (set == 4) {
-      Put(s, Named(sp, "Complete_52x100"), 0, 302, 150);
-      Put(s, Named(sp, "RotateCW"), 3, 600 - 18, 300 - 18);
-    } else {
-      Put(s, Named(sp, "CursorPnt"), 0, 700, 300);
-    }
-    out.push_back(s);
-  }
-  {  // Message box.
-    Screen s;
-    Tile(s, tx[10]);
-    int top = (495 - 30 * 4) / 2, bottom = 600 - top, left = 300 - 130, right = 800 - left;
+  Screen Shot() const {
+    const TSurface& s = BackSurface();
+    Screen out;
+    out.px.resize(800 * 600);
     for (int y = 0; y < 600; ++y)
-      for (int x = 0; x < 800; ++x)
-        if (y < top || y >= bottom || x < left || x >= right) s.px[size_t(y) * 800 + size_t(x)] = 0;
-    const char* lines[4] = {"Please complete this level.", "You can't switch to another", "level until do not complete",
-                            "the current level."};
-    for (int i = 0; i < 4; ++i) {
-      int w = art::TextWidth("serif-bold", 27, lines[i]);
-      art::Mask m = art::TextMask(800, 600, "serif-bold", 27, lines[i], float((800 - w) / 2), float(top + 30 * (i + 1) + 22));
-      for (size_t k = 0; k < s.px.size(); ++k)
-        if (m.v[k] > 0.5f) s.px[k] = 0xffd900;
-    }
-    Put(s, Named(sp, "btn_OK"), 1, 370, bottom - 50);
-    Put(s, Named(sp, "Loading"), 0, 220, 20);
-    out.push_back(s);
+      for (int x = 0; x < 800; ++x) out.px[size_t(y) * 800 + size_t(x)] = s.Pixels()[size_t(y) * size_t(s.Pitch()) + size_t(x)];
+    return out;
   }
+
+ private:
+  void Write(const std::string& name, const std::vector<uint8_t>& bytes) {
+    std::ofstream o(dir / name, std::ios::binary);
+    o.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+  }
+  plat::FakePlatform fake;
+  std::filesystem::path dir, oldDir;
+};
+
+TPoint Centre(const TRect& r) { return {(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2}; }
+
+std::vector<Screen> GameScreens(const std::vector<TImageItemData>& sp, const std::vector<TImageItemData>& tx) {
+  HeadlessGame game(sp, tx);
+  std::vector<Screen> out;
+  const TPoint offEverything{790, 590};
+  // Episode 2 with a level row under the pointer.
+  game.Click(Centre(MenuItems[2].Rect));
+  game.MoveTo(Centre(LevelCatalogue[23].Row));
+  game.Frames(8);
+  out.push_back(game.Shot());
+  // Options with OK under the pointer.
+  game.Click(Centre(MenuItems[kItemOptions].Rect));
+  game.MoveTo(Centre(OptionButtons[7].Rect));
+  game.Frames(8);
+  out.push_back(game.Shot());
+  // Help, the exit question with Yes under the pointer, and the more-games page (only
+  // hovered: a click would open the browser).
+  game.Click(Centre(MenuItems[kItemHelp].Rect));
+  game.MoveTo(offEverything);
+  game.Frames(8);
+  out.push_back(game.Shot());
+  game.Click(Centre(MenuItems[kItemExit].Rect));
+  game.MoveTo(Centre(ExitButtons[1]));
+  game.Frames(8);
+  out.push_back(game.Shot());
+  game.MoveTo(Centre(MenuItems[kItemMoreGames].Rect));
+  game.Frames(8);
+  out.push_back(game.Shot());
+  // The playing field of each texture set, the pointer over "next" on the first; the last
+  // shows the level-complete display with the turning pointer.
+  for (int set = 0; set < 5; ++set) {
+    CurrentLevel = set * 5 + 2;
+    ScreenState = scPlaying;
+    ChangeLevel(0);
+    game.MoveTo(set == 0 ? TPoint{700, 540} : TPoint{700, 300});
+    if (set == 4) {
+      ScreenState = scLevelComplete;
+      RotateCursor = 1;
+      game.Frames(1, 4000);
+    }
+    game.Frames(2);
+    out.push_back(game.Shot());
+    RotateCursor = 0;
+  }
+  // The message box over the playing field.
+  ScreenState = scPlaying;
+  ShowMessageBox();
+  game.Frames(2);
+  out.push_back(game.Shot());
   return out;
 }
 }  // namespace
@@ -243,10 +200,10 @@ bool WriteContactSheet(const std::string& path, const std::vector<TImageItemData
     AddCells(cells, t);
   }
   // Flow layout.
-  std::vector<Screen> screens = MockScreens(sprites, textures);
+  std::vector<Screen> screens = GameScreens(sprites, textures);
   for (size_t i = 0; i < screens.size(); ++i) {
     Cell c;
-    c.label = "screen mock-up " + std::to_string(i + 1);
+    c.label = "game screen " + std::to_string(i + 1);
     c.w = 800;
     c.h = 600;
     c.px = screens[i].px;

@@ -1,0 +1,20 @@
+// The program's loop: start-up, the message loop and shut-down of the main window, as the
+// program's entry (main.cpp), the tests and the contact sheet run it. Implemented in
+// mainform.cpp beside the handlers it calls.
+#pragma once
+#include "platform/platform.h"
+
+// One pass of the message loop: dispatches waiting events, then runs a frame if the frame
+// timer is on. Returns false once the main window has closed.
+bool RunMessageLoopOnce();
+// The whole loop, until the main window closes.
+void RunMessageLoop();
+// One frame from the idle time: lagCount from the clock, then FrameTimerTimer (guarded).
+void RunOneFrame();
+// Hands one platform event to the main form's handler, as the loop does (errors reported).
+void DispatchEvent(const plat::Event& e);
+// Creates the main window and MainForm and runs FormCreate; a start-up error is reported
+// and the rest of start-up skipped. False only when there is no window at all.
+bool StartMainForm();
+// Closes MainForm the normal way if still open, and frees it.
+void EndMainForm();
