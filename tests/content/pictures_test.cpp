@@ -13,6 +13,7 @@
 #include "art.h"
 #include "generators.h"
 #include "media/package.h"
+#include "sprite_list.h"
 
 namespace {
 
@@ -88,81 +89,32 @@ class Pictures : public ::testing::Test {
   std::map<std::string, TImageItemData> sprites;
 };
 
-// name, exact pattern width/height (0: only bounded by max), max width/height, patterns.
-struct Expect {
-  const char* name;
-  int w, h, maxW, maxH, patterns;
-};
-
-const Expect kExpected[] = {
-    {"Loading", 0, 0, 790, 590, 1},
-    {"CursorPnt", 0, 0, 40, 40, 1},
-    {"RotateCW", 36, 36, 36, 36, 14},
-    {"RotateCCW", 36, 36, 36, 36, 14},
-    {"Complete_52x100", 198, 100, 198, 100, 1},
-    {"Slot", 300, 300, 300, 300, 1},
-    {"pan_numbers", 0, 0, 15, 24, 10},
-    // Panel: bigpanel from (663, 451) and smalpanel from (723, 2) stay on the screen.
-    {"bigpanel", 0, 0, 137, 149, 1},
-    {"smalpanel", 0, 0, 77, 60, 1},
-    {"pan_level", 0, 0, 122, 30, 2},
-    {"pan_prev", 0, 0, 122, 30, 2},
-    {"pan_next", 0, 0, 122, 30, 2},
-    {"pan_menu", 0, 0, 122, 38, 2},
-    {"pan_minimize", 0, 0, 30, 30, 2},
-    {"pan_close", 0, 0, 34, 30, 2},
-    {"pan_time", 0, 0, 196, 60, 1},
-    {"pan_fortext", 0, 0, 196, 112, 1},
-    {"pan_nexttip", 0, 0, 200, 40, 2},
-    {"btn_OK", 60, 30, 60, 30, 2},
-    // Menu.
-    {"menufone", 800, 600, 800, 600, 1},
-    {"menu_Episode1_41x62", 0, 0, 200, 35, 1},
-    {"menu_Episode2_41x97", 0, 0, 200, 36, 1},
-    {"menu_Episode3_41x133", 0, 0, 200, 36, 1},
-    {"menu_Episode4_41x169", 0, 0, 200, 35, 1},
-    {"menu_Episode5_41x204", 0, 0, 200, 72, 1},
-    {"menu_Options_25x276", 0, 0, 200, 34, 1},
-    {"menu_Help_25x310", 0, 0, 200, 71, 1},
-    {"menu_Exit_25x381", 0, 0, 200, 64, 1},
-    {"bsURLactive_16x445", 0, 0, 200, 95, 1},
-    {"menu_Legend_226x426", 0, 0, 430, 70, 1},
-    {"menu_slot_210x69", 0, 0, 450, 430, 1},
-    {"_level", 0, 0, 69, 32, 2},
-    {"_box", 0, 0, 31, 38, 2},
-    {"_checkedbox", 0, 0, 31, 38, 2},
-    {"_greenstar", 0, 0, 30, 35, 2},
-    {"_goldstar", 0, 0, 30, 35, 2},
-    {"_redstar", 0, 0, 30, 35, 2},
-    {"menu_headerOptions_303x85", 0, 0, 300, 65, 1},
-    {"menu_OptionsItems", 0, 0, 170, 260, 1},
-    {"btn_Easy", 0, 0, 106, 32, 2},
-    {"btn_Normal", 0, 0, 106, 32, 2},
-    {"btn_Yes", 0, 0, 60, 30, 2},
-    {"btn_No", 0, 0, 60, 30, 2},
-    {"menu_Help_311x150", 0, 0, 416, 400, 1},
-    {"menu_headerExit", 0, 0, 385, 330, 1},
-    {"menu_trymoregames", 0, 0, 415, 405, 1},
-};
-
 TEST_F(Pictures, EverySpriteOfTheGameFitsWhereItIsDrawn) {
-  for (const Expect& e : kExpected) {
-    SCOPED_TRACE(e.name);
-    const TImageItemData* it = Find(e.name);
+  for (const TSpriteListEntry& e : kSpriteList) {
+    SCOPED_TRACE(e.Name);
+    const TImageItemData* it = Find(e.Name);
     ASSERT_NE(it, nullptr) << "missing sprite";
     ASSERT_TRUE(it->HasPicture);
     Size s = PatternsOf(*it);
-    if (e.w) {
-      EXPECT_EQ(s.w, e.w);
-    }
-    if (e.h) {
-      EXPECT_EQ(s.h, e.h);
-    }
+    EXPECT_EQ(s.w, e.Width);
+    EXPECT_EQ(s.h, e.Height);
+    EXPECT_EQ(s.patterns, e.Patterns);
     EXPECT_GT(s.w, 0);
     EXPECT_GT(s.h, 0);
-    EXPECT_LE(s.w, e.maxW);
-    EXPECT_LE(s.h, e.maxH);
-    EXPECT_GE(s.patterns, e.patterns);
+    EXPECT_LE(s.w, e.MaxWidth);
+    EXPECT_LE(s.h, e.MaxHeight);
+  }
+  // Where the game needs one exact size, the list says so.
+  const struct {
+    const char* name;
+    int w, h;
+  } exact[] = {{"RotateCW", 36, 36}, {"RotateCCW", 36, 36}, {"Complete_52x100", 198, 100},
+               {"Slot", 300, 300},   {"btn_OK", 60, 30},    {"menufone", 800, 600}};
+  for (const auto& x : exact) {
+    const TImageItemData* it = Find(x.name);
+    ASSERT_NE(it, nullptr) << x.name;
+    EXPECT_EQ(PatternsOf(*it).w, x.w) << x.name;
+    EXPECT_EQ(PatternsOf(*it).h, x.h) << x.name;
   }
   for (char d = '0'; d <= '9'; ++d) {
     const TImageItemData* it = Find(std::string(1, d));

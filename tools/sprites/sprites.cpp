@@ -2,10 +2,12 @@
 // glow on every highlighted pattern. Positions follow the 800 x 600 screen layout.
 #include <algorithm>
 #include <cmath>
+#include <stdexcept>
 #include <string>
 
 #include "art.h"
 #include "generators.h"
+#include "sprite_list.h"
 
 namespace {
 using namespace art;
@@ -676,6 +678,26 @@ TImageItemData MoreGames() {
   return Item("menu_trymoregames", OnPage(img));
 }
 
+// What was drawn must be what the sprite list says: the same names in the same order, each
+// with its pattern size and count.
+void CheckAgainstList(const std::vector<TImageItemData>& drawn) {
+  if (drawn.size() != kSpriteCount)
+    throw std::logic_error("drew " + std::to_string(drawn.size()) + " sprites, the list has " +
+                           std::to_string(kSpriteCount));
+  for (size_t i = 0; i < kSpriteCount; ++i) {
+    const TImageItemData& it = drawn[i];
+    const TSpriteListEntry& e = kSpriteList[i];
+    const int pw = it.PatternWidth > 0 ? it.PatternWidth : it.Picture.Width;
+    const int ph = it.PatternHeight > 0 ? it.PatternHeight : it.Picture.Height;
+    const int patterns = (it.Picture.Width / pw) * (it.Picture.Height / ph);
+    if (it.Name != e.Name || pw != e.Width || ph != e.Height || patterns != e.Patterns)
+      throw std::logic_error("sprite " + std::to_string(i) + " drawn as " + it.Name + " " + std::to_string(pw) +
+                             "x" + std::to_string(ph) + " x" + std::to_string(patterns) + ", the list says " +
+                             e.Name + " " + std::to_string(e.Width) + "x" + std::to_string(e.Height) + " x" +
+                             std::to_string(e.Patterns));
+  }
+}
+
 }  // namespace
 
 std::vector<TImageItemData> BuildSprites() {
@@ -729,5 +751,6 @@ std::vector<TImageItemData> BuildSprites() {
   out.push_back(HelpPicture());
   out.push_back(ExitHeader());
   out.push_back(MoreGames());
+  CheckAgainstList(out);
   return out;
 }
