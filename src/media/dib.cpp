@@ -212,8 +212,7 @@ TPicture DecodeDIB(const uint8_t* data, size_t size) {
         } else {
           for (int64_t x = 0; x < w; ++x) {
             const uint8_t* p = s + 4 * x;
-            d[x] = masks.Get(uint32_t{p[0]} | (uint32_t{p[1]} << 8) | (uint32_t{p[2]} << 16) |
-                             (uint32_t{p[3]} << 24));
+            d[x] = masks.Get(plat::Le32(p));
           }
         }
         break;

@@ -5,15 +5,11 @@
 #include <algorithm>
 
 #include "media/package.h"
+#include "platform/text.h"
 
 namespace {
 
-std::string Lower(const std::string& s) {
-  std::string r = s;
-  for (char& c : r)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return r;
-}
+std::string Lower(const std::string& s) { return plat::LowerAscii(s); }
 
 }  // namespace
 

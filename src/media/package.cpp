@@ -8,6 +8,7 @@
 #include "media/package.h"
 #include "media/pkg_bytes.h"
 #include "platform/files.h"
+#include "platform/text.h"
 
 using namespace pkg;
 
@@ -47,17 +48,7 @@ constexpr TColorName kColorNames[] = {
     {"clGradientInactiveCaption", kSys + 28},
 };
 
-bool SameText(const std::string& a, const char* b) {
-  size_t n = std::strlen(b);
-  if (a.size() != n) return false;
-  for (size_t i = 0; i < n; ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-    if (x != y) return false;
-  }
-  return true;
-}
+using plat::SameText;
 
 }  // namespace
 

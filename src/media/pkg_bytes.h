@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/bytes.h"
 #include "platform/types.h"
 
 namespace pkg {
@@ -37,14 +38,13 @@ struct TCursor {
   }
   uint16_t U16() {
     Need(2);
-    uint16_t v = static_cast<uint16_t>(P[0] | (P[1] << 8));
+    uint16_t v = plat::Le16(P);
     P += 2;
     return v;
   }
   uint32_t U32() {
     Need(4);
-    uint32_t v = static_cast<uint32_t>(P[0]) | (static_cast<uint32_t>(P[1]) << 8) |
-                 (static_cast<uint32_t>(P[2]) << 16) | (static_cast<uint32_t>(P[3]) << 24);
+    uint32_t v = plat::Le32(P);
     P += 4;
     return v;
   }

@@ -6,7 +6,9 @@
 
 #include "media/devices.h"
 #include "media/package.h"
+#include "platform/bytes.h"
 #include "platform/platform.h"
+#include "platform/text.h"
 #include "settings/reestr.h"
 
 // --- TSoundDevice ------------------------------------------------------------
@@ -47,8 +49,7 @@ std::shared_ptr<const TWavePcm> TSoundDevice::Convert(const std::vector<uint8_t>
   auto pcm = std::make_shared<TWavePcm>();
   if (!output->ConvertWave(format.data(), format.size(), data.data(), data.size(), pcm->Samples))
     return nullptr;
-  pcm->SourceRate = static_cast<uint32_t>(format[4]) | static_cast<uint32_t>(format[5]) << 8 |
-                    static_cast<uint32_t>(format[6]) << 16 | static_cast<uint32_t>(format[7]) << 24;
+  pcm->SourceRate = plat::Le32(format.data() + 4);
   return pcm;
 }
 
@@ -201,13 +202,7 @@ void TWaveList::LoadFromFile(const std::string& fileName) {
 
 TWaveItem& TWaveList::Find(const std::string& name) {
   for (auto& it : Items) {
-    const std::string& n = it->Name;
-    if (n.size() == name.size() &&
-        std::equal(n.begin(), n.end(), name.begin(), [](char a, char b) {
-          return std::tolower(static_cast<unsigned char>(a)) ==
-                 std::tolower(static_cast<unsigned char>(b));
-        }))
-      return *it;
+    if (plat::SameText(it->Name, name)) return *it;
   }
   throw EGameError("Wave '" + name + "' not found");
 }

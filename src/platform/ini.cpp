@@ -7,16 +7,13 @@
 #include <vector>
 
 #include "platform/files.h"
+#include "platform/text.h"
 
 namespace plat {
 
 namespace {
 
-std::string Lower(std::string_view s) {
-  std::string r(s);
-  for (char& c : r) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return r;
-}
+std::string Lower(std::string_view s) { return LowerAscii(s); }
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; }
 

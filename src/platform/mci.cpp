@@ -6,6 +6,7 @@
 #include <exception>
 
 #include "platform/platform.h"
+#include "platform/text.h"
 
 namespace plat {
 
@@ -13,15 +14,7 @@ namespace {
 IAudioOutput* gAudio = nullptr;
 IMediaControl* gMediaControl = nullptr;
 
-bool SameWord(const std::string& a, const char* b) {
-  size_t i = 0;
-  for (; i < a.size() && b[i]; ++i)
-    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-      return false;
-  return i == a.size() && b[i] == 0;
-}
-
-bool SameText(const std::string& a, const std::string& b) { return SameWord(a, b.c_str()) && a.size() == b.size(); }
+bool SameWord(const std::string& a, const char* b) { return SameText(a, b); }
 
 // The end notice goes to the main loop; with no platform there is nobody to tell.
 void PostNotice() {

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/bytes.h"
 #include "platform/platform.h"
 #include "platform/settings_store.h"
 
@@ -176,12 +177,9 @@ bool SaveSettings() {
   return WriteProgressFile() && ok;
 }
 
-static uint32_t ReadLE32(const uint8_t* p) {
-  return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
-}
 int32_t TPlayerRecord::GetInt32(size_t offset) const {
   if (offset + 4 > Bytes.size()) return 0;
-  return static_cast<int32_t>(ReadLE32(Bytes.data() + offset));
+  return static_cast<int32_t>(plat::Le32(Bytes.data() + offset));
 }
 void TPlayerRecord::SetInt32(size_t offset, int32_t value) {
   if (offset + 4 > Bytes.size()) return;

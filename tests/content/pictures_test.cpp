@@ -13,14 +13,12 @@
 #include "art.h"
 #include "generators.h"
 #include "media/package.h"
+#include "platform/text.h"
 #include "sprite_list.h"
 
 namespace {
 
-std::string Lower(std::string s) {
-  for (auto& c : s) c = char(std::tolower(static_cast<unsigned char>(c)));
-  return s;
-}
+std::string Lower(const std::string& s) { return plat::LowerAscii(s); }
 
 // Loads a package from the game folder; empty when it is absent or not readable yet.
 std::vector<TImageItemData> Load(const std::string& file) {

@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "media/package.h"
+#include "platform/bytes.h"
+#include "platform/text.h"
 #include "toolkit.h"
 
 namespace {
@@ -60,11 +62,7 @@ enum class TKind { Unknown, Image, Wave };
 
 struct TUsageError {};
 
-std::string Lower(std::string s) {
-  for (char& ch : s)
-    if (ch >= 'A' && ch <= 'Z') ch = static_cast<char>(ch - 'A' + 'a');
-  return s;
-}
+std::string Lower(const std::string& s) { return plat::LowerAscii(s); }
 
 TKind KindFromName(const std::string& fileName) {
   std::string ext = Lower(std::filesystem::path(fileName).extension().string());
@@ -122,12 +120,8 @@ std::string JsonString(const std::string& s) {
 
 const char* Bool(bool b) { return b ? "true" : "false"; }
 
-uint32_t Le32(const std::vector<uint8_t>& b, size_t at) {
-  return b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) | (static_cast<uint32_t>(b[at + 3]) << 24);
-}
-uint16_t Le16(const std::vector<uint8_t>& b, size_t at) {
-  return static_cast<uint16_t>(b[at] | (b[at + 1] << 8));
-}
+uint32_t Le32(const std::vector<uint8_t>& b, size_t at) { return plat::Le32(b.data() + at); }
+uint16_t Le16(const std::vector<uint8_t>& b, size_t at) { return plat::Le16(b.data() + at); }
 
 // --- list and extract ---------------------------------------------------------------
 

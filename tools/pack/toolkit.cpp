@@ -7,6 +7,9 @@
 #include <cstring>
 #include <memory>
 
+#include "platform/bytes.h"
+#include "platform/text.h"
+
 namespace toolkit {
 
 namespace {
@@ -20,15 +23,10 @@ std::string LowerExtension(const std::string& fileName) {
   size_t dot = fileName.find_last_of('.');
   size_t slash = fileName.find_last_of('/');
   if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return "";
-  std::string ext = fileName.substr(dot);
-  for (char& ch : ext)
-    if (ch >= 'A' && ch <= 'Z') ch = static_cast<char>(ch - 'A' + 'a');
-  return ext;
+  return plat::LowerAscii(fileName.substr(dot));
 }
 
-uint32_t Le32(const uint8_t* p) {
-  return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<uint32_t>(p[3]) << 24);
-}
+using plat::Le32;
 
 }  // namespace
 

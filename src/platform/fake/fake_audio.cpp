@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "platform/bytes.h"
+
 namespace plat {
 
 bool FakeAudio::Attach(IAudioSource* source) {
@@ -31,10 +33,10 @@ bool FakeAudio::ConvertWave(const uint8_t* fmt, size_t fmtSize, const uint8_t* d
                             std::vector<int16_t>& out) {
   out.clear();
   if (!fmt || fmtSize < 16) return false;
-  unsigned tag = static_cast<unsigned>(fmt[0] | fmt[1] << 8);
-  unsigned channels = static_cast<unsigned>(fmt[2] | fmt[3] << 8);
-  unsigned rate = static_cast<unsigned>(fmt[4] | fmt[5] << 8 | fmt[6] << 16) | static_cast<unsigned>(fmt[7]) << 24;
-  unsigned bits = static_cast<unsigned>(fmt[14] | fmt[15] << 8);
+  unsigned tag = Le16(fmt);
+  unsigned channels = Le16(fmt + 2);
+  unsigned rate = Le32(fmt + 4);
+  unsigned bits = Le16(fmt + 14);
   if (tag != 1 || channels != 2 || rate != static_cast<unsigned>(kAudioRate) || bits != 16) return false;
   size_t n = data ? dataSize / 4 * 2 : 0;
   out.resize(n);

@@ -7,6 +7,7 @@
 
 #include "platform/sdl/platform_sdl.h"
 #include "platform/audio.h"
+#include "platform/bytes.h"
 #include "platform/mci.h"
 
 #ifndef TANGREL_SOUNDFONT
@@ -56,11 +57,9 @@ class SdlAudioOutput : public IAudioOutput {
                    std::vector<int16_t>& out) override {
     out.clear();
     if (!fmt || fmtSize < 16) return false;
-    auto u16 = [fmt](size_t o) { return static_cast<unsigned>(fmt[o] | fmt[o + 1] << 8); };
-    unsigned tag = u16(0), channels = u16(2), bits = u16(14);
-    uint32_t rate = static_cast<uint32_t>(fmt[4]) | static_cast<uint32_t>(fmt[5]) << 8 |
-                    static_cast<uint32_t>(fmt[6]) << 16 | static_cast<uint32_t>(fmt[7]) << 24;
-    if (tag == 0xFFFE && fmtSize >= 26) tag = u16(24);  // extensible: the sub-format
+    unsigned tag = Le16(fmt), channels = Le16(fmt + 2), bits = Le16(fmt + 14);
+    uint32_t rate = Le32(fmt + 4);
+    if (tag == 0xFFFE && fmtSize >= 26) tag = Le16(fmt + 24);  // extensible: the sub-format
     SDL_AudioFormat f;
     if (tag == 1 && bits == 8)
       f = AUDIO_U8;

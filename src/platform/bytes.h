@@ -1,0 +1,15 @@
+// Little-endian numbers in byte buffers, as every file format of the game stores them
+// (packages, waves, bitmaps, the progress record). The caller has checked the bytes are there.
+#pragma once
+#include <cstdint>
+
+namespace plat {
+
+inline uint16_t Le16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
+
+inline uint32_t Le32(const uint8_t* p) {
+  return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
+         (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
+}
+
+}  // namespace plat
