@@ -55,39 +55,39 @@ TMainForm::~TMainForm() {
 // --- start-up and shut-down -------------------------------------------------------------
 
 void TMainForm::FormCreate() {
-  // 1. Ratings of the hundred levels from the four level files.
+  // Ratings of the hundred levels from the four level files.
   RateLevelCatalogue();
-  // 2. The twenty row rectangles every episode page shares.
+  // The twenty row rectangles every episode page shares.
   LayOutLevelRows();
-  // 3.
+  // The first level is the one in play until the player picks another.
   CurrentLevel = 0;
-  // 4. We draw our own pointer.
+  // We draw our own pointer, from the middle of the screen.
   plat::Platform().ShowSystemCursor(false);
   CursorPos = {400, 300};
-  // 5.
+  // The two picture packages.
   ImageList.LoadFromFile("Sprites.gpk");
   TexList.LoadFromFile("Textures.gpk");
-  // 6.
+  // The six options and the progress file.
   LoadSettings();
-  // 7. Both measure sprites, so they come after the packages.
+  // The menu and the panel; both measure sprites, so they come after the packages.
   BuildMenu();
   InitPanel();
-  // 8.
+  // The sound device and the effects.
   InitSound();
-  // 9.
+  // The tips start at the first, their clock at zero.
   TipIndex = 1;
   TipClock = 0;
-  // 10.
+  // The themes still to play.
   InitMusicList();
-  // 11. The device opens full screen when it first opens.
+  // The device opens full screen when it first opens.
   if (Settings.Full) DrawDevice.FullScreen = true;
-  // 12.
+  // From here on activation opens the device and deactivation closes it.
   ActivateInstalled = true;
-  // 13.
+  // The level-complete display's clock.
   AnimClock = 0;
-  // 14. The record's start mark.
+  // The record's start mark.
   PlayerRecord.Bytes[432] = 1;
-  // 15.
+  // The first theme.
   StartMusic();
 }
 

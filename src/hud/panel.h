@@ -21,8 +21,14 @@ constexpr int kPanelButtonCount = 11;
 extern TPanelButton PanelButtons[kPanelButtonCount + 1];  // 1 .. 11
 
 // Lays the entries out from the sprite sizes; after the sprite list has been read.
+// Called by FormCreate (and by the tests after their sprites are in place).
 void InitPanel();
+// Called by FrameTimerTimer over the playing field and the level-complete display.
 void DrawPanel();
+// Called by DrawDeviceMouseMove (playing, level complete) and DrawDeviceMouseDown (playing,
+// before the puzzle sees the press). A press runs the lit entry's action from its table:
+// menu, next, previous, minimise (through the devices record), close (asks the platform to
+// close, so the loop shuts down normally), tips off, next tip.
 void PanelMouseMove(int32_t x, int32_t y);
 void PanelMouseDown();
 // Back to the start-up values (tests).

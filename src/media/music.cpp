@@ -13,7 +13,7 @@ bool IgnoreNextNotify = false;
 namespace {
 // End notices still owed for plays that started ("play ... notify" succeeded). Each such
 // play ends with exactly one notice: at its end, or when it is stopped or replaced.
-int NoticesOwed = 0;
+int gNoticesOwed = 0;
 
 int SendCommand(const std::string& command) {
   plat::IMediaControl* mc = plat::MediaControl();
@@ -24,7 +24,7 @@ int SendCommand(const std::string& command) {
 void ResetMusic() {
   ThemesLeft.clear();
   IgnoreNextNotify = false;
-  NoticesOwed = 0;
+  gNoticesOwed = 0;
 }
 
 void InitMusicList() {
@@ -57,7 +57,7 @@ void PlayMidi(const std::string& fileName, int position) {
   if (!Settings.Music || fileName.empty()) return;
   SendCommand("open sequencer!\"" + fileName + "\" alias mainback wait");
   if (position != -1) SendCommand("seek mainback to " + std::to_string(position) + " wait");
-  if (SendCommand("play mainback notify") == 0) ++NoticesOwed;
+  if (SendCommand("play mainback notify") == 0) ++gNoticesOwed;
 }
 
 void StopMidi() {
@@ -73,12 +73,12 @@ void RestartMusic() {
 }
 
 void OnMusicNotify() {
-  if (NoticesOwed > 0) --NoticesOwed;
+  if (gNoticesOwed > 0) --gNoticesOwed;
   if (!IgnoreNextNotify && Settings.Music) {
     // When a later play is still running (this notice was for a piece it replaced),
     // our stop ends that play with a notice of its own; that one must not start yet
     // another theme, or the themes would chase each other for ever.
-    bool stopsRunningPlay = NoticesOwed > 0;
+    bool stopsRunningPlay = gNoticesOwed > 0;
     StopMidi();
     PlayMidi(ChooseTheme(), 0);
     IgnoreNextNotify = stopsRunningPlay;

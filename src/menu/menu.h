@@ -33,8 +33,12 @@ constexpr const char* kMoreGamesUrl = "https://www.brenmoor-studio.example/games
 uint8_t StateOfFlag(int32_t flag);
 int32_t FlagOfState(uint8_t state);
 
+// Called by FormCreate, after the sprite package (the items are measured from their sprites).
 void BuildMenu();
+// Called by FrameTimerTimer while ScreenState is scMenu.
 void DrawMenu();
+// Called by DrawDeviceMouseMove and DrawDeviceMouseDown on the menu; a click runs the active
+// item's own action from its table entry (options, exit, more games).
 void MenuMouseMove(int32_t x, int32_t y);
 void MenuClick();
 

@@ -63,15 +63,21 @@ uint8_t PieceAt(TPoint p);
 int32_t PieceWithOrder(int32_t k);
 void SetupLevel(uint8_t n);
 void ScatterPieces();
+// Called by DrawDeviceInitialize at every opening of the device: level CurrentLevel afresh.
 void StartGame();
 
 // --- drawing ---
+// Called by FrameTimerTimer (playing field, level-complete display) and DrawMenu (texture 10).
 void DrawBackground(uint8_t t);
+// Called by FrameTimerTimer while playing or solving: slot-box, then the pieces in stack order.
 void DrawGame();
 void DrawSlot();
 void DrawPieces();
 
 // --- the player's hand ---
+// Called by the main form's DrawDeviceMouseMove / DrawDeviceMouseDown / DrawDeviceMouseUp in
+// play (the wheel arrives as a right press and release). A press that turns a piece starts
+// the rotation timer through the devices record; TimerRotTimer then calls RotatePiece.
 void GameMouseMove(TShiftState shift, int32_t x, int32_t y);
 void GameMouseDown(TMouseButton button, TShiftState shift, int32_t x, int32_t y);
 void GameMouseUp(TMouseButton button, TShiftState shift, int32_t x, int32_t y);
@@ -82,14 +88,17 @@ void RotatePiece(uint8_t n, int8_t dir);
 // --- completion, levels, automatic solution ---
 bool IsLevelComplete();
 void CheckLevelComplete();  // the completion check at every release in play
+// Called by the panel (next, previous), the menu (a level row, step 0) and GameKeyDown.
 void ChangeLevel(int32_t step);
 void UpdateLevelScore();
+// Called by FormKeyDown in play and on the level-complete display: Space, Backspace, F1.
 void GameKeyDown(uint16_t key);
 void AutoSolveStep();
 void AutoSolveFrame();  // the per-frame move of SolvingPiece
 TPoint StepToward(TPoint a, TPoint b);
 
 // --- piece pictures ---
+// Called by DrawPieces the first time a piece shows at turn r after the device opened.
 void BuildPieceImage(uint8_t n, uint8_t r);
 TPoint InsetCorner(TPoint P, TPoint N, TPoint Q);
 double EdgeAngle(TPoint a, TPoint b);
