@@ -280,6 +280,11 @@ void TMainForm::FormKeyDown(uint16_t key, TShiftState shift) {
     ToggleFullScreen();
     return;
   }
+  // Alt, Shift or Ctrl on its own reports its own key-down before the key it goes with: that
+  // is no key press for the screens that wait for any key (Alt+Enter must leave them as they are).
+  if (IsModifierKey(key) &&
+      (ScreenState == scLoading || ScreenState == scMessageBox || ScreenState == scLevelComplete))
+    return;
   switch (ScreenState) {
     case scLoading:
       ScreenState = scMenu;
