@@ -172,7 +172,15 @@ void TMainForm::DrawDeviceInitialize() {
   AnimClock = 0;
   CreatePieceImages();
   p.Randomize();
-  StartGame();
+  // A level that cannot be read stands empty (the load leaves the slot-box alone); the
+  // opening goes on so the frames start and the player can move away from it. The error is
+  // reported once, when the opening is done.
+  std::exception_ptr levelError;
+  try {
+    StartGame();
+  } catch (const std::exception&) {
+    levelError = std::current_exception();
+  }
   FrameTimerEnabled = true;
   LastFrameTicks = p.Ticks();
   p.SetBusyCursor(false);
@@ -181,6 +189,7 @@ void TMainForm::DrawDeviceInitialize() {
   RotateCWImage = &ImageList.Find("RotateCW");
   RotateCCWImage = &ImageList.Find("RotateCCW");
   if (ScreenState == scLoading) ScreenState = scMenu;
+  if (levelError) std::rethrow_exception(levelError);
 }
 
 void TMainForm::DrawDeviceFinalize() {

@@ -544,7 +544,13 @@ void TDrawDevice::Initialize() {
   }
   Surface.SetSize(800, 600);
   open = true;
-  if (OnInitialize) OnInitialize();
+  try {
+    if (OnInitialize) OnInitialize();
+  } catch (...) {
+    // The device is open and its frames may run: the pictures must be there to draw.
+    for (TImageList* l : lists) l->RestoreAll();
+    throw;
+  }
   for (TImageList* l : lists) l->RestoreAll();
 }
 
