@@ -6,6 +6,7 @@
 #include <cmath>
 #include <exception>
 
+#include "app/error_report.h"
 #include "app/shell.h"
 #include "hud/funcs.h"
 #include "hud/msgbox.h"
@@ -412,15 +413,16 @@ void MinimizeWindow() { plat::Platform().Minimize(); }
 
 namespace {
 
-// Runs one handler; a failure abandons it, is reported, and the loop goes on.
+// Runs one handler; a failure abandons it, is reported, and the loop goes on. The same
+// failure in every frame is shown once and then only counted.
 template <typename F>
 void Guarded(F&& f) {
   try {
     f();
   } catch (const std::exception& e) {
-    plat::Platform().ReportError(e.what());
+    ReportHandlerError(e.what());
   } catch (...) {
-    plat::Platform().ReportError("Unknown error");
+    ReportHandlerError("Unknown error");
   }
 }
 
@@ -534,4 +536,5 @@ void EndMainForm() {
   f->Close();
   delete f;
   MainForm = nullptr;
+  FlushErrorReports();
 }

@@ -96,6 +96,7 @@ TEST_F(AppTest, EveryLaterOpeningOfTheDeviceGoesOnPastABadLevel) {
   for (bool full : {true, false}) {
     SCOPED_TRACE(full);
     const size_t before = fake.errors.size();
+    fake.ticks += 2000;  // seconds apart, as a player switches
     DispatchEvent({plat::EventKind::KeyDown, VK_RETURN, ssAlt, TMouseButton::mbLeft, 0, 0, 0});
     EXPECT_EQ(MainForm->DrawDevice.FullScreen, full);
     EXPECT_EQ(fake.errors.size(), before + 1);
