@@ -3,10 +3,11 @@ JOBS ?= $(shell nproc)
 BUILD := build
 ASAN := build-asan
 FUZZ := build-fuzz
+PORTABLE := build-portable
 FUZZ_SECONDS ?= 60
 FUZZ_SMOKE_SECONDS ?= 10
 
-.PHONY: play test bench fuzz deps build build-asan build-fuzz contact-sheet install clean
+.PHONY: play test bench fuzz deps build build-asan build-fuzz build-portable contact-sheet install clean
 
 deps:
 	@scripts/install-deps
@@ -22,9 +23,15 @@ build-asan: deps
 play: build
 	cd $(BUILD)/game && ./tangrel
 
-test: build build-asan build-fuzz
+# The drawing and the puzzle without SSE2 or any other architecture's extras, as on arm64.
+build-portable: deps
+	cmake -S . -B $(PORTABLE) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTANGREL_PORTABLE=ON -DTANGREL_BENCH=OFF -DTANGREL_ASSETS=OFF >/dev/null
+	cmake --build $(PORTABLE) -j $(JOBS) --target test_drawing test_puzzle
+
+test: build build-asan build-fuzz build-portable
 	cd $(BUILD) && ctest --output-on-failure
 	cd $(ASAN) && ctest --output-on-failure
+	cd $(PORTABLE) && ctest --output-on-failure -R '^(drawing|puzzle)$$'
 	scripts/fuzz-smoke $(FUZZ) $(FUZZ_SMOKE_SECONDS)
 
 # The performance report (markdown on stdout), then the real program's memory under Xvfb;
@@ -51,4 +58,4 @@ install: build
 	cmake --install $(BUILD)
 
 clean:
-	rm -rf $(BUILD) $(ASAN) $(FUZZ)
+	rm -rf $(BUILD) $(ASAN) $(FUZZ) $(PORTABLE)
