@@ -83,6 +83,9 @@ class IPlatform {
 
   // --- the rest -----------------------------------------------------------
   virtual void ReportError(const std::string& text) = 0;  // message box or stderr; returns
+  // One line of the error log (standard error), no message box: the count of repeats of an
+  // error already shown. Implementations without a log of their own may leave it as it is.
+  virtual void LogError(const std::string& text);
   virtual bool OpenURL(const std::string& url) = 0;       // the player's browser; no shell
   virtual std::string ProgramDir() = 0;   // folder of the executable, with a trailing '/'
   virtual std::string ConfigDir() = 0;    // per-user settings folder, with a trailing '/'
