@@ -16,6 +16,7 @@
 #include "platform/platform.h"
 #include "puzzle/pieces.h"
 #include "settings/reestr.h"
+#include "settings/window_size.h"
 
 TMainForm* MainForm = nullptr;
 
@@ -66,6 +67,8 @@ void TMainForm::FormCreate() {
   TexList.LoadFromFile("Textures.gpk");
   // 6.
   LoadSettings();
+  // The window opens at its remembered size, or one that suits the desktop.
+  ApplyWindowSize();
   // 7. Both measure sprites, so they come after the packages.
   BuildMenu();
   InitPanel();
@@ -94,6 +97,7 @@ void TMainForm::FormClose() {
   if (DrawDevice.Initialized()) DrawDevice.Finalize();
   StopMidi();
   IgnoreNextNotify = true;
+  RememberWindowSize();
   SaveSettings();
 }
 
