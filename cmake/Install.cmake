@@ -48,6 +48,10 @@ install(FILES ${TANGREL_PKG_DIR}/tangrel.6.gz DESTINATION share/man/man6)
 install(FILES ${TANGREL_PKG_DIR}/changelog.Debian.gz packaging/copyright DESTINATION share/doc/tangrel)
 
 # --- the Debian package (CPack) ------------------------------------------------------
+# CPack packs what the install rules above put down, from the build already made: one
+# description of the layout for `make install` and the package, no second build in a clean
+# tree, no debian/ folder to keep in step. (A source package for the Debian archive itself
+# would be debhelper's job.)
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME tangrel)
 set(CPACK_PACKAGE_VERSION 2.0.0)
