@@ -7,7 +7,7 @@ CLANG := build-clang
 FUZZ_SECONDS ?= 60
 FUZZ_SMOKE_SECONDS ?= 10
 
-.PHONY: play test bench fuzz deps build build-asan build-fuzz build-clang contact-sheet install clean
+.PHONY: play test bench fuzz deps build build-asan build-fuzz build-clang contact-sheet install package clean
 
 deps:
 	@scripts/install-deps
@@ -68,6 +68,10 @@ contact-sheet: build
 
 install: build
 	cmake --install $(BUILD)
+
+# The Debian package of the normal build: $(BUILD)/tangrel_2.0.0-1_<arch>.deb
+package: build
+	cd $(BUILD) && cpack -G DEB
 
 clean:
 	rm -rf $(BUILD) $(ASAN) $(FUZZ) $(CLANG)

@@ -17,6 +17,7 @@
 #include "platform/platform.h"
 #include "puzzle/pieces.h"
 #include "settings/reestr.h"
+#include "settings/window_size.h"
 
 TMainForm* MainForm = nullptr;
 
@@ -67,6 +68,8 @@ void TMainForm::FormCreate() {
   TexList.LoadFromFile("Textures.gpk");
   // 6.
   LoadSettings();
+  // The window opens at its remembered size, or one that suits the desktop.
+  ApplyWindowSize();
   // 7. Both measure sprites, so they come after the packages.
   BuildMenu();
   InitPanel();
@@ -95,6 +98,7 @@ void TMainForm::FormClose() {
   if (DrawDevice.Initialized()) DrawDevice.Finalize();
   StopMidi();
   IgnoreNextNotify = true;
+  RememberWindowSize();
   SaveSettings();
 }
 

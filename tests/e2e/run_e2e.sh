@@ -128,7 +128,8 @@ click_at 135 456   # Exit
 click_at 438 345   # Yes
 check "Exit, Yes: the process ends by itself" ended_by_itself
 check "the game exits with status 0" test "${GAME_RC:-1}" -eq 0
-check "user.reg holds the six values" test "$(grep -c '=dword:' "$REG" 2>/dev/null)" -eq 6
+check "user.reg holds the six values" \
+  test "$(awk '/^\[/ { inkey = ($0 == "[\\Software\\Brenmoor Studio\\Tangrel]") } inkey && /=dword:/' "$REG" | wc -l)" -eq 6
 check "user.reg: Sounds off, Tips off, Full off, Music on, normal difficulty, plain look" \
   test "$(reg_value Sounds)$(reg_value Tips)$(reg_value Full)$(reg_value Music)$(reg_value Difficulty)$(reg_value 3D)" \
   = "000000000000000000000000000000010000000100000000"
@@ -165,6 +166,8 @@ kill -TERM "$GAME_PID"
 ended_by_itself
 check "without an audio device Sounds and Music are saved off" \
   test "$(reg_value Sounds)$(reg_value Music)" = "0000000000000000"
+
+. "$(dirname "$0")/scaled_window.sh"
 
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

@@ -29,6 +29,21 @@ class FakePlatform : public IPlatform {
   void ShowSystemCursor(bool show) override { systemCursor = show; }
   void SetBusyCursor(bool busy) override;
   bool Present(const uint32_t* pixels, int width, int height, int pitch) override;
+  bool DesktopArea(int& w, int& h) const override {
+    w = desktopW;
+    h = desktopH;
+    return desktopW > 0 && desktopH > 0;
+  }
+  bool WindowedClientSize(int& w, int& h) const override {
+    w = windowedW;
+    h = windowedH;
+    return windowCreated;
+  }
+  void SetWindowedClientSize(int w, int h) override {
+    windowedW = w;
+    windowedH = h;
+    ++windowSizeSets;
+  }
 
   bool PollEvent(Event& e) override;
   bool WaitEvent(Event& e, int timeoutMs) override;
@@ -61,6 +76,7 @@ class FakePlatform : public IPlatform {
   bool openUrlResult = true;
   std::string programDir = "./";
   std::string configDir = "./";
+  int desktopW = 0, desktopH = 0;  // 0 x 0: the desktop's size is not known
   std::deque<Event> events;
   std::mutex postLock;  // PostEvent may come from another thread  // the scripted queue PollEvent/WaitEvent hand out
 
@@ -77,6 +93,8 @@ class FakePlatform : public IPlatform {
   int randomizeCount = 0;
   int sleptMs = 0;
   WindowPlacement placement;
+  int windowedW = 800, windowedH = 600;  // the client size in window mode (the player may change it)
+  int windowSizeSets = 0;
   std::vector<std::string> errors;      // reported errors (each a message box)
   std::vector<std::string> errorLines;  // log lines without a box
   std::function<void()> onReportError;
