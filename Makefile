@@ -6,7 +6,7 @@ FUZZ := build-fuzz
 FUZZ_SECONDS ?= 60
 FUZZ_SMOKE_SECONDS ?= 10
 
-.PHONY: play test bench fuzz deps build build-asan build-fuzz contact-sheet install clean
+.PHONY: play test bench fuzz deps build build-asan build-fuzz contact-sheet level-sheet install clean
 
 deps:
 	@scripts/install-deps
@@ -46,6 +46,11 @@ fuzz: build-fuzz
 contact-sheet: build
 	cmake --build $(BUILD) --target contact-sheet
 	@echo "wrote $(BUILD)/contact-sheet.png"
+
+# Every level's solution with its number, family and star.
+level-sheet: build
+	cmake --build $(BUILD) --target level-sheet
+	@echo "wrote $(BUILD)/level-sheet.png"
 
 install: build
 	cmake --install $(BUILD)

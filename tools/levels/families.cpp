@@ -435,27 +435,92 @@ std::vector<Design> MirrorAndTurn() {
   return out;
 }
 
+namespace {
+
+// Bands across the square, each cut by slanted lines at 45, 60, 75 or 90 degrees (one line
+// leaning left, the next right makes a triangle, two leaning alike a trapezoid), the line ends
+// placed on the nearest pixel of the band's edges.
+bool Bands(Rng& rng, std::vector<Poly>& out) {
+  static const std::vector<std::vector<int>> heights{{100, 100}, {90, 110}, {80, 120}, {115, 85}, {60, 80, 60},
+                                                     {70, 60, 70}, {65, 70, 65}, {75, 125}};
+  std::vector<int> hs = heights[size_t(Pick(rng, 0, int(heights.size()) - 1))];
+  const int angles[] = {45, 60, 75, 90, 60, 75};
+  const bool across = Pick(rng, 0, 1) == 0;  // bands across, or (turned) down the square
+  std::vector<Poly> pieces;
+  int top = 0;
+  for (int h : hs) {
+    struct CutLine {
+      double t, b;
+    };
+    std::vector<CutLine> cuts{{0, 0}};
+    for (int guard = 0; guard < 20; ++guard) {
+      const CutLine& last = cuts.back();
+      int a = angles[Pick(rng, 0, 5)];
+      double run = a == 90 ? 0 : double(h) / std::tan(double(a) * M_PI / 180);
+      int sign = Pick(rng, 0, 1) ? 1 : -1;
+      CutLine c;
+      // Share a corner with the last line now and then: that makes a triangle.
+      int mode = Pick(rng, 0, 2);
+      if (mode == 0 && sign < 0 && run > 0) {
+        c.b = last.b;
+        c.t = last.b + run;
+      } else if (mode == 1 && sign > 0 && run > 0) {
+        c.t = last.t;
+        c.b = last.t + run;
+      } else {
+        c.t = std::max(last.t, last.b) + double(Pick(rng, 40, 90));
+        c.b = c.t + sign * run;
+      }
+      c.t = double(std::lround(c.t));
+      c.b = double(std::lround(c.b));
+      if (c.t > 185 || c.b > 185 || c.b < 0) break;
+      if (c.t < last.t || c.b < last.b || (c.t == last.t && c.b == last.b)) continue;
+      cuts.push_back(c);
+    }
+    cuts.push_back({200, 200});
+    for (size_t i = 0; i + 1 < cuts.size(); ++i) {
+      Poly p{{int64_t(cuts[i].t), top}, {int64_t(cuts[i + 1].t), top}, {int64_t(cuts[i + 1].b), top + h},
+             {int64_t(cuts[i].b), top + h}};
+      p = Dedupe(p);
+      if (p.size() < 3 || !StrictlyConvex(p)) return false;
+      for (Pt& q : p) q = across ? Pt{kSlotLeft + q.x, kSlotTop + q.y} : Pt{kSlotLeft + q.y, kSlotTop + q.x};
+      pieces.push_back(p);
+    }
+    top += h;
+  }
+  if (!PiecesOk(pieces)) return false;
+  out = pieces;
+  return true;
+}
+
+}  // namespace
+
 std::vector<Design> FifteenDegrees() {
   std::vector<Design> out;
   std::set<std::string> seen;
-  for (int k = 0; k < 40 && out.size() < 30; ++k) {
-    int count = 6 + k % 4;
-    for (uint32_t seed = 0; seed < 300; ++seed) {
+  for (int k = 0; k < 60 && out.size() < 30; ++k) {
+    int lo = 6 + k % 4;
+    for (uint32_t seed = 0; seed < 400; ++seed) {
       Rng rng(0xF1F7EE00u + uint32_t(k) * 6151u + seed);
       std::vector<Poly> pieces;
-      if (!Grow(rng, count, FifteenChord, pieces) || !AllDistinct(pieces) || !EdgesOnFifteen(pieces)) continue;
-      // Mostly true fifteen-degree work: at least a third of the slanted edges off the 45 degree lines.
-      int off45 = 0, slanted = 0;
-      for (const Poly& p : pieces)
-        for (size_t i = 0; i < p.size(); ++i) {
-          Pt a = p[i], b = p[(i + 1) % p.size()];
-          if (a.x == b.x || a.y == b.y) continue;
-          ++slanted;
-          if (std::llabs(a.x - b.x) != std::llabs(a.y - b.y)) ++off45;
+      if (!Bands(rng, pieces)) continue;
+      // One more line at a multiple of 15 degrees through one of the pieces, now and then.
+      if (int(pieces.size()) < lo && Pick(rng, 0, 1) == 0) {
+        for (int tries = 0; tries < 30 && int(pieces.size()) < lo; ++tries) {
+          size_t i = PickPiece(pieces, rng);
+          Pt a, b;
+          Poly s1, s2;
+          if (!FifteenChord(pieces[i], rng, a, b) || !Split(pieces[i], a, b, s1, s2)) continue;
+          std::vector<Poly> next = pieces;
+          next[i] = s1;
+          next.push_back(s2);
+          if (NewPiecesOk(next, i, next.size() - 1)) pieces = next;
         }
-      if (slanted == 0 || 3 * off45 < slanted) continue;
+      }
+      if (int(pieces.size()) < lo || pieces.size() > 9 || !AllDistinct(pieces) || !EdgesOnFifteen(pieces)) continue;
       size_t before = out.size();
-      Keep(out, seen, Finish("Fifteen degrees", Count(pieces.size()) + ", every edge at a multiple of 15 degrees", pieces, rng));
+      Keep(out, seen,
+           Finish("Fifteen degrees", Count(pieces.size()) + " in bands cut at 45, 60, 75 and 90 degrees", pieces, rng));
       if (out.size() > before) break;
     }
   }

@@ -1,5 +1,6 @@
 #include "levelio.h"
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 
@@ -8,6 +9,54 @@
 #include "rules.h"
 
 namespace levels {
+
+namespace {
+
+// The room above and below piece i's spot: the screen's top, and the tops of the panels (the
+// counters box on the left from y 490, the level panel on the right from y 451).
+void Room(int i, int n, double& up, double& down) {
+  TScatterSpot s = ScatterSpot(i, n);
+  up = double(s.Y);
+  down = double(s.X < 400 ? 490 : 451) - double(s.Y);
+}
+
+double Reach(const Poly& p) {
+  Pt c = BestPosition(p);
+  double r = 0;
+  for (const Pt& q : p) r = std::max(r, Dist(c, q));
+  return r;
+}
+
+}  // namespace
+
+double HiddenReach(const std::vector<Poly>& pieces) {
+  double hidden = 0;
+  const int n = int(pieces.size());
+  for (int i = 1; i <= n; ++i) {
+    double up, down, r = Reach(pieces[size_t(i - 1)]);
+    Room(i, n, up, down);
+    hidden += std::max(0.0, r - up) + std::max(0.0, r - down);
+  }
+  return hidden;
+}
+
+std::vector<Poly> ArrangeForScatter(std::vector<Poly> pieces) {
+  const int n = int(pieces.size());
+  std::vector<int> spots(static_cast<size_t>(n));
+  for (int i = 0; i < n; ++i) spots[size_t(i)] = i + 1;
+  auto room = [&](int i) {
+    double up, down;
+    Room(i, n, up, down);
+    return std::min(up, down);
+  };
+  std::stable_sort(spots.begin(), spots.end(), [&](int a, int b) { return room(a) > room(b); });
+  std::vector<size_t> order(static_cast<size_t>(n));
+  for (size_t j = 0; j < order.size(); ++j) order[j] = j;
+  std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) { return Reach(pieces[a]) > Reach(pieces[b]); });
+  std::vector<Poly> out(static_cast<size_t>(n));
+  for (size_t k = 0; k < order.size(); ++k) out[size_t(spots[k] - 1)] = pieces[order[k]];
+  return out;
+}
 
 Level ToLevel(int number, int medTime, const std::vector<Poly>& pieces) {
   Level l;

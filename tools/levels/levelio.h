@@ -12,6 +12,12 @@ struct FileLevel {
   std::string comment;  // the level's comment line: family and what the level is
 };
 
+// How far the pieces, each turned any way at the spot where the game lays it out when the level
+// starts, reach under the panels at the screen's bottom corners or over its top (in px, summed).
+double HiddenReach(const std::vector<Poly>& pieces);
+// Orders the pieces so that the biggest wait at the roomiest spots: as little hidden as can be.
+std::vector<Poly> ArrangeForScatter(std::vector<Poly> pieces);
+
 Level ToLevel(int number, int medTime, const std::vector<Poly>& pieces);
 std::vector<Poly> Absolute(const Level& l);
 

@@ -44,6 +44,7 @@ struct Shape {
   double minAngle;
   int count;                  // how many pieces of the level have this shape
   double area;
+  ShapeKey key;               // ties in area go by shape, so the order of the pieces never counts
 };
 
 Turned MakeTurn(const Poly& p, int turn) {
@@ -368,10 +369,13 @@ SolveResult Solve(const std::vector<Poly>& pieces, const SolveLimits& limits) {
     s.minAngle = *std::min_element(t0.angle.begin(), t0.angle.end());
     s.count = 1;
     s.area = std::fabs(double(Area2(p))) / 2;
+    s.key = ShapeOf(p);
     shapes.push_back(std::move(s));
   }
   // Big pieces first, as a player would try them.
-  std::stable_sort(shapes.begin(), shapes.end(), [](const Shape& a, const Shape& b) { return a.area > b.area; });
+  std::sort(shapes.begin(), shapes.end(), [](const Shape& a, const Shape& b) {
+    return a.area != b.area ? a.area > b.area : a.key < b.key;
+  });
   Search search(shapes, limits);
   search.result.classes = int(shapes.size());
   search.Run();
