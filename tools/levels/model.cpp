@@ -8,13 +8,13 @@ namespace levels {
 
 // The model (README.md explains it):
 //   work     = pieces + turns / 12        (six turning steps take about half a piece's time)
-//   search   = 1 + nodes / pieces         (how many tries per piece the solver needed)
-//   MedTime  = k * work^a * search^b * (1 + c * look-alike pairs)
+//   search   = 1 + b * ln(1 + nodes / pieces)   (how many tries per piece the solver needed)
+//   MedTime  = k * work^a * search * (1 + c * look-alike pairs)
 namespace {
-constexpr double kScale = 0.3675;
-constexpr double kWorkPower = 2.25;
-constexpr double kSearchPower = 0.3;
-constexpr double kPerLookAlike = 0.10;
+constexpr double kScale = 0.142;
+constexpr double kWorkPower = 2.5;
+constexpr double kSearchWeight = 1.0;
+constexpr double kPerLookAlike = 0.05;
 constexpr double kUnit = 0.864;  // seconds per MedTime unit
 }  // namespace
 
@@ -29,8 +29,8 @@ Difficulty Rate(const std::vector<Poly>& pieces, const SolveResult& solve) {
     d.turns += double(DistinctTurns(pieces[i])) / 4.0;
   }
   double work = double(d.pieces) + d.turns / 12.0;
-  double search = 1.0 + double(solve.nodes) / double(d.pieces);
-  double units = kScale * std::pow(work, kWorkPower) * std::pow(search, kSearchPower) * (1.0 + kPerLookAlike * d.lookAlikes);
+  double search = 1.0 + kSearchWeight * std::log(1.0 + double(solve.nodes) / double(d.pieces));
+  double units = kScale * std::pow(work, kWorkPower) * search * (1.0 + kPerLookAlike * d.lookAlikes);
   d.medTime = int(std::lround(units));
   d.seconds = units * kUnit;
   return d;
