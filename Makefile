@@ -7,7 +7,7 @@ CLANG := build-clang
 FUZZ_SECONDS ?= 60
 FUZZ_SMOKE_SECONDS ?= 10
 
-.PHONY: play test bench fuzz deps build build-asan build-fuzz build-clang contact-sheet install package clean
+.PHONY: play test bench fuzz deps build build-asan build-fuzz build-clang contact-sheet level-sheet install package clean
 
 deps:
 	@scripts/install-deps
@@ -65,6 +65,11 @@ build-clang: deps
 contact-sheet: build
 	cmake --build $(BUILD) --target contact-sheet
 	@echo "wrote $(BUILD)/contact-sheet.png"
+
+# Every level's solution with its number, family and star.
+level-sheet: build
+	cmake --build $(BUILD) --target level-sheet
+	@echo "wrote $(BUILD)/level-sheet.png"
 
 install: build
 	cmake --install $(BUILD)
