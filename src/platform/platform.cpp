@@ -3,6 +3,8 @@
 
 #include <stdexcept>
 
+#include "platform/registry.h"
+
 namespace plat {
 
 namespace {
@@ -15,6 +17,10 @@ IPlatform& Platform() {
 }
 
 void SetPlatform(IPlatform* p) { gPlatform = p; }
+
+std::unique_ptr<IRegistry> IPlatform::OpenUserRegistry() {
+  return std::make_unique<FileRegistry>(ConfigDir() + "user.reg");
+}
 
 std::string NativePath(const std::string& path) {
   std::string r = path;
