@@ -1,7 +1,7 @@
 // The glyph rasteriser on Windows: GDI with the Liberation faces shipped in the game folder,
-// loaded for this process only (AddFontResourceEx, FR_PRIVATE). Sizes, the ascent and the
-// advance widths come from the font's own tables with the same rounding the Linux build's
-// rasteriser applies, so a text measures the same on both; the coverage is GDI's 65-level
+// loaded for this process only (AddFontResourceEx, FR_PRIVATE). The size in pixels per em,
+// the cell (from the font's own tables) and the hinted advances come out as with the Linux
+// build's rasteriser, so a text measures the same on both; the coverage is GDI's 65-level
 // antialiasing. Without the files the system's "Times New Roman" and "Arial" stand in.
 #include <windows.h>
 
@@ -24,8 +24,6 @@ struct FaceData {
   bool tables = false;  // a TrueType face whose tables we could read
   int32_t unitsPerEm = 0;
   int32_t ascender = 0, descender = 0;  // 'hhea', descender negative
-  uint32_t hMetrics = 0;
-  std::vector<uint8_t> hmtx;
 };
 
 struct GdiState {
@@ -151,17 +149,8 @@ const FaceData& Data(uint32_t face) {
   d.unitsPerEm = static_cast<int32_t>(Be16(head, 18));
   d.ascender = static_cast<int16_t>(Be16(hhea, 4));
   d.descender = static_cast<int16_t>(Be16(hhea, 6));
-  d.hMetrics = Be16(hhea, 34);
-  d.hmtx = Table("hmtx");
-  d.tables = d.unitsPerEm >= 16 && d.unitsPerEm <= 16384 && d.hMetrics > 0 && d.hmtx.size() >= 4 * size_t{d.hMetrics};
+  d.tables = d.unitsPerEm >= 16 && d.unitsPerEm <= 16384 && d.ascender > 0 && d.descender <= 0;
   return d;
-}
-
-// Font units scaled to whole pixels, rounded half up as the Linux rasteriser does.
-int32_t Scaled(int32_t units, int32_t ppem, int32_t unitsPerEm) {
-  const int64_t v = static_cast<int64_t>(units) * ppem * 2;
-  const int64_t d = static_cast<int64_t>(unitsPerEm) * 2;
-  return static_cast<int32_t>(v >= 0 ? (v + unitsPerEm) / d : -((-v + unitsPerEm - 1) / d));
 }
 
 }  // namespace
@@ -171,8 +160,12 @@ bool FaceMetrics(uint32_t face, int32_t pt, int32_t& ascent, int32_t& descent) {
   if (!Select(face, ppem)) return false;
   const FaceData& d = Data(face);
   if (d.tables) {
-    ascent = Scaled(d.ascender, ppem, d.unitsPerEm);
-    descent = -Scaled(d.descender, ppem, d.unitsPerEm);
+    // The cell as the Linux build's rasteriser makes it: the unrounded size (in 64ths of a
+    // pixel), the ascender and the descender each rounded outwards.
+    const int64_t size64 = (int64_t{pt} * 64 * 96 + 36) / 72;
+    const int64_t unit = int64_t{64} * d.unitsPerEm;
+    ascent = static_cast<int32_t>((d.ascender * size64 + unit - 1) / unit);
+    descent = static_cast<int32_t>((-int64_t{d.descender} * size64 + unit - 1) / unit);
     return true;
   }
   TEXTMETRICA tm{};
@@ -196,13 +189,8 @@ bool RenderGlyph(uint32_t face, int32_t pt, uint32_t cp, GlyphBitmap& g) {
   const UINT format = GGO_GRAY8_BITMAP | GGO_GLYPH_INDEX;
   DWORD size = GetGlyphOutlineW(gdi.dc, index, format, &gm, 0, nullptr, &identity);
   if (size == GDI_ERROR) return true;
-  const FaceData& d = Data(face);
-  if (d.tables) {
-    const uint32_t m = index < d.hMetrics ? index : d.hMetrics - 1;
-    g.advance = Scaled(static_cast<int32_t>(Be16(d.hmtx, 4 * size_t{m})), ppem, d.unitsPerEm);
-  } else {
-    g.advance = gm.gmCellIncX;
-  }
+  // The hinted advance: the font's instructions place it, as on Linux.
+  g.advance = gm.gmCellIncX;
   if (size == 0 || size > (16u << 20)) return true;  // a blank: only the advance
   std::vector<uint8_t> buf(size);
   if (GetGlyphOutlineW(gdi.dc, index, format, &gm, size, buf.data(), &identity) == GDI_ERROR) return true;
