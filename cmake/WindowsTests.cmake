@@ -57,3 +57,7 @@ tangrel_wine_test(package test_tool.cpp test_toolkit.cpp)
 add_test(NAME e2e_wine
   COMMAND bash ${CMAKE_SOURCE_DIR}/tests/e2e/run_e2e_wine.sh ${CMAKE_BINARY_DIR}/${TANGREL_WIN_ZIP} ${TANGREL_GAME_DATA})
 set_tests_properties(e2e_wine PROPERTIES FIXTURES_REQUIRED wine ENVIRONMENT "${TANGREL_WINE_ENV}" TIMEOUT 400)
+
+# The Win32 platform's own tests: they link the real platform.
+tangrel_wine_test(win32)
+target_link_libraries(test_win32 PRIVATE platform_win32)
