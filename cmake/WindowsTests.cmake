@@ -53,11 +53,15 @@ tangrel_wine_test(settings)
 # The package tool and its PNG toolkit are Linux programs; the reader and writer are here.
 tangrel_wine_test(package test_tool.cpp test_toolkit.cpp)
 
+# The Win32 platform's own tests: they link the real platform.
+tangrel_wine_test(win32)
+target_link_libraries(test_win32 PRIVATE platform_win32)
+
+# tangrel.exe needs no DLLs beside the system's own.
+add_test(NAME win_system_dlls_only
+  COMMAND sh -c "'${CMAKE_OBJDUMP}' -p '$<TARGET_FILE:tangrel>' | awk '/DLL Name:/ { print tolower($3) }' | grep -vxE 'kernel32.dll|user32.dll|gdi32.dll|advapi32.dll|shell32.dll|winmm.dll|msacm32.dll|msvcrt.dll' && exit 1 || exit 0")
+
 # The end-to-end test of the zip, against the Linux build's menu when its game folder is known.
 add_test(NAME e2e_wine
   COMMAND bash ${CMAKE_SOURCE_DIR}/tests/e2e/run_e2e_wine.sh ${CMAKE_BINARY_DIR}/${TANGREL_WIN_ZIP} ${TANGREL_GAME_DATA})
 set_tests_properties(e2e_wine PROPERTIES FIXTURES_REQUIRED wine ENVIRONMENT "${TANGREL_WINE_ENV}" TIMEOUT 400)
-
-# The Win32 platform's own tests: they link the real platform.
-tangrel_wine_test(win32)
-target_link_libraries(test_win32 PRIVATE platform_win32)

@@ -162,6 +162,18 @@ click_at 438 345   # Yes
 check "the second run ends by Exit, Yes with status 0" ended_by_itself
 check "and its status is 0" test "${GAME_RC:-1}" -eq 0
 
+# --- no sound device and no MIDI output ---------------------------------------------
+# Without Wine's audio drivers there is neither: Sounds and Music go off, nothing hangs.
+"$WINE64" reg delete "$KEY" /f >/dev/null 2>&1
+WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winealsa.drv,winepulse.drv,wineoss.drv=" start_game
+shot
+check "without a sound device the menu still shows" is_warm 300 30 200 50
+click_at 135 456   # Exit
+click_at 438 345   # Yes
+check "without a sound device Exit, Yes ends the game at once" ended_by_itself
+check "without a sound device Sounds and Music are saved off" \
+  test "$(reg_value Sounds)$(reg_value Music)" = "0000000000000000"
+
 # --- the same menu from the Linux build ------------------------------------------------
 if [ -n "$LINUX_GAME" ] && [ -x "$LINUX_GAME/tangrel" ]; then
   mkdir -p "$WORK/linux/home/.config/tangrel"

@@ -79,7 +79,7 @@ class Win32Platform : public IPlatform {
   void PostEvent(const Event& e) override;
   void SetTimer(int id, int intervalMs, bool enabled) override;
 
-  uint32_t Ticks() override { return GetTickCount() - startTicks; }
+  uint32_t Ticks() override;
   double TimeOfDay() override;
   std::string LongTimeString() override;
   void Randomize() override;
@@ -117,7 +117,11 @@ class Win32Platform : public IPlatform {
   bool active = false;
   int wheelAcc = 0;
   TPoint lastMouse{400, 300};
-  DWORD startTicks = GetTickCount();
+  // The millisecond clock: GetTickCount moves in steps of about 16 ms, which would make
+  // fast frames count one millisecond each and run the animations fast.
+  LARGE_INTEGER clockStart{}, clockRate{};
+  // The compositor's wait for the next refresh, where the system has one (full screen).
+  HRESULT(WINAPI* dwmFlush)() = nullptr;
   std::vector<uint32_t> last;  // the last frame shown, for WM_PAINT
   int lastW = 0, lastH = 0;
   std::deque<Event> ready;  // translated, not yet handed out (window thread)
@@ -131,6 +135,10 @@ Win32Platform* gSelf = nullptr;
 
 Win32Platform::Win32Platform() {
   gSelf = this;
+  QueryPerformanceFrequency(&clockRate);
+  QueryPerformanceCounter(&clockStart);
+  if (HMODULE dwm = LoadLibraryA("dwmapi.dll"))
+    dwmFlush = reinterpret_cast<HRESULT(WINAPI*)()>(reinterpret_cast<void*>(GetProcAddress(dwm, "DwmFlush")));
   // Our picture is 800 x 600 whatever the display's scaling: we scale it ourselves.
   if (HMODULE user = GetModuleHandleA("user32.dll")) {
     using SetAware = BOOL(WINAPI*)();
@@ -285,6 +293,8 @@ bool Win32Platform::Present(const uint32_t* pixels, int width, int height, int p
   if (!dc) return false;
   PaintLast(dc);
   ReleaseDC(hwnd, dc);
+  // In full screen a frame waits for the display, as a page flip does; a window does not.
+  if (fullScreen && dwmFlush) dwmFlush();
   return true;
 }
 
@@ -544,6 +554,16 @@ void Win32Platform::SetTimer(int id, int intervalMs, bool enabled) {
 }
 
 // --- clocks and randomness ------------------------------------------------------------------
+
+uint32_t Win32Platform::Ticks() {
+  LARGE_INTEGER now{};
+  QueryPerformanceCounter(&now);
+  if (clockRate.QuadPart <= 0) return GetTickCount();
+  const uint64_t elapsed = static_cast<uint64_t>(now.QuadPart - clockStart.QuadPart);
+  // Whole seconds and the rest apart, so that the product cannot overflow.
+  const uint64_t rate = static_cast<uint64_t>(clockRate.QuadPart);
+  return static_cast<uint32_t>(elapsed / rate * 1000 + elapsed % rate * 1000 / rate);
+}
 
 double Win32Platform::TimeOfDay() {
   SYSTEMTIME st;
