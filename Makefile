@@ -4,10 +4,12 @@ BUILD := build
 ASAN := build-asan
 FUZZ := build-fuzz
 CLANG := build-clang
+WIN64 := build-win64
+WIN32 := build-win32
 FUZZ_SECONDS ?= 60
 FUZZ_SMOKE_SECONDS ?= 10
 
-.PHONY: play test bench fuzz deps build build-asan build-fuzz build-clang contact-sheet level-sheet install package clean
+.PHONY: play test bench fuzz deps build build-asan build-fuzz build-clang windows windows-test contact-sheet level-sheet install package clean
 
 deps:
 	@scripts/install-deps
@@ -23,11 +25,29 @@ build-asan: deps
 play: build
 	cd $(BUILD)/game && ./tangrel
 
-test: build build-asan build-fuzz build-clang
+test: build build-asan build-fuzz build-clang windows-test
 	cd $(BUILD) && ctest --output-on-failure
 	cd $(ASAN) && ctest --output-on-failure
 	cd $(CLANG) && ctest --output-on-failure --no-tests=error -R '^($(subst $(space),|,$(strip $(CLANG_TESTS))))$$'
 	scripts/fuzz-smoke $(FUZZ) $(FUZZ_SMOKE_SECONDS)
+	cd $(WIN64) && ctest --output-on-failure
+
+# The native Windows game, cross-compiled with mingw-w64 (64-bit and 32-bit, statically
+# linked), each as a zip of one game folder; the game data come from the Linux build.
+windows: build
+	cmake -S . -B $(WIN64) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DCMAKE_BUILD_TYPE=Release \
+	  -DTANGREL_GAME_DATA=$(CURDIR)/$(BUILD)/game >/dev/null
+	cmake --build $(WIN64) -j $(JOBS) --target zip
+	cmake -S . -B $(WIN32) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release \
+	  -DTANGREL_GAME_DATA=$(CURDIR)/$(BUILD)/game >/dev/null
+	cmake --build $(WIN32) -j $(JOBS) --target zip
+	@ls -l $(WIN64)/Tangrel-2.0-win64.zip $(WIN32)/Tangrel-2.0-win32.zip
+
+# The 64-bit zip and the unit tests built with mingw, for the runs under Wine in make test.
+windows-test: build
+	cmake -S . -B $(WIN64) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DCMAKE_BUILD_TYPE=Release \
+	  -DTANGREL_GAME_DATA=$(CURDIR)/$(BUILD)/game -DTANGREL_WIN_TESTS=ON >/dev/null
+	cmake --build $(WIN64) -j $(JOBS) --target zip test_drawing test_puzzle test_settings test_package test_win32
 
 # The performance report (markdown on stdout), then the real program's memory under Xvfb;
 # BENCH_ALL=1 also runs the single-unit benchmarks.
@@ -79,4 +99,4 @@ package: build
 	cd $(BUILD) && cpack -G DEB
 
 clean:
-	rm -rf $(BUILD) $(ASAN) $(FUZZ) $(CLANG)
+	rm -rf $(BUILD) $(ASAN) $(FUZZ) $(CLANG) $(WIN64) $(WIN32)

@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <stdexcept>
 
+#include "platform/registry.h"
+
 namespace plat {
 
 namespace {
@@ -20,6 +22,10 @@ void SetPlatform(IPlatform* p) { gPlatform = p; }
 void IPlatform::LogError(const std::string& text) {
   std::fprintf(stderr, "Tangrel 2.0: %s\n", text.c_str());
   std::fflush(stderr);
+}
+
+std::unique_ptr<IRegistry> IPlatform::OpenUserRegistry() {
+  return std::make_unique<FileRegistry>(ConfigDir() + "user.reg");
 }
 
 std::string NativePath(const std::string& path) {

@@ -58,8 +58,7 @@ bool PointInPiece(TPoint p, uint8_t n) {
     const TPoint& a = pc.Corners[k];
     const TPoint& b = pc.Corners[k == cc ? 1 : k + 1];
     // Exact: corrupt corners must not overflow.
-    bool s = puzzle_detail::CrossSign(static_cast<int64_t>(b.X) - a.X, static_cast<int64_t>(p.Y) - a.Y,
-                                      static_cast<int64_t>(b.Y) - a.Y, static_cast<int64_t>(p.X) - a.X) > 0;
+    bool s = puzzle_detail::CrossSign(a, b, p) > 0;
     if (k == 1)
       first = s;
     else if (s != first)

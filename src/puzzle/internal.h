@@ -40,6 +40,12 @@ inline int CrossSign(int64_t a, int64_t b, int64_t c, int64_t d) {
   return abLarger != negAB ? 1 : -1;
 }
 
+// The sign (-1, 0, 1) of the cross product (b - a) x (p - a), exact for any int32 corners.
+inline int CrossSign(TPoint a, TPoint b, TPoint p) {
+  return CrossSign(static_cast<int64_t>(b.X) - a.X, static_cast<int64_t>(p.Y) - a.Y,
+                   static_cast<int64_t>(b.Y) - a.Y, static_cast<int64_t>(p.X) - a.X);
+}
+
 // Whether n names a piece of the current level.
 bool IsLevelPiece(int32_t n);
 
