@@ -1,6 +1,7 @@
 // The shell's shared state.
 #include "app/shell.h"
 
+#include "app/error_report.h"
 #include "hud/msgbox.h"
 #include "hud/panel.h"
 #include "hud/tips.h"
@@ -40,6 +41,7 @@ void ResetShellState() {
   TipIndex = 1;
   TipClock = 0;
   SavedPlacement = {};
+  ResetErrorReports();
 }
 
 void ResetAllUnits() {

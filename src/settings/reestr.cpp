@@ -3,11 +3,14 @@
 
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "platform/bytes.h"
 #include "platform/platform.h"
+#include "platform/registry.h"
 #include "platform/settings_store.h"
+#include "settings/window_size.h"
 
 TSettings Settings;
 TPlayerRecord PlayerRecord;
@@ -28,7 +31,7 @@ void ReportSaveFailure(const std::string& what, const std::string& why) {
 }
 
 // The store's own error text already names the file and says why.
-void ReportStoreFailure(const plat::SettingsStore& store) {
+void ReportStoreFailure(const plat::IRegistry& store) {
   std::fprintf(stderr, "Tangrel 2.0: %s\n", store.ErrorText().c_str());
 }
 
@@ -79,7 +82,7 @@ void Assign(const TSettingEntry& e, int32_t value) {
     Settings.*e.Flag = value;
 }
 
-void ReadEntry(const plat::SettingsStore& store, const TSettingEntry& e) {
+void ReadEntry(const plat::IRegistry& store, const TSettingEntry& e) {
   uint32_t v;
   const bool isDword = store.ReadDword(kSettingsKey, e.Name, v);
   if (e.Number) {
@@ -130,9 +133,11 @@ void ResetSettings() {
 std::string SettingsStorePath() { return plat::Platform().ConfigDir() + "user.reg"; }
 
 void ReadRegistrySettings() {
-  plat::SettingsStore store;
-  if (!store.Load(SettingsStorePath()))
+  std::unique_ptr<plat::IRegistry> reg = plat::Platform().OpenUserRegistry();
+  plat::IRegistry& store = *reg;
+  if (!store.Load())
     std::fprintf(stderr, "Tangrel 2.0: %s; using the default settings\n", store.ErrorText().c_str());
+  ReadWindowSize(store);  // under a key of its own: read whether or not the options are there
   if (!store.KeyExists(kSettingsKey)) return;
 
   for (const TSettingEntry& e : kSettingTable) ReadEntry(store, e);
@@ -163,15 +168,17 @@ bool WriteProgressFile() {
 bool SaveSettings() {
   // Start from what is on disk so other keys and values survive; a store we cannot read
   // is rewritten cleanly with just our key.
-  plat::SettingsStore store;
-  if (!store.Load(SettingsStorePath())) store.Clear();
+  std::unique_ptr<plat::IRegistry> reg = plat::Platform().OpenUserRegistry();
+  plat::IRegistry& store = *reg;
+  if (!store.Load()) store.Clear();
   store.DeleteValue(kSettingsKey, "Scoring");
   store.DeleteValue(kSettingsKey, "Random");
   // Taken out first so they land in the table's order.
   for (const TSettingEntry& e : kSettingTable) store.DeleteValue(kSettingsKey, e.Name);
   store.CreateKey(kSettingsKey);
   for (const TSettingEntry& e : kSettingTable) store.WriteDword(kSettingsKey, e.Name, StoredValue(e));
-  bool ok = store.Save(SettingsStorePath());
+  WriteWindowSize(store);
+  bool ok = store.Save();
   if (!ok) ReportStoreFailure(store);
   // The progress is written even when the options could not be.
   return WriteProgressFile() && ok;
