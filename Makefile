@@ -47,7 +47,7 @@ windows: build
 windows-test: build
 	cmake -S . -B $(WIN64) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DCMAKE_BUILD_TYPE=Release \
 	  -DTANGREL_GAME_DATA=$(CURDIR)/$(BUILD)/game -DTANGREL_WIN_TESTS=ON >/dev/null
-	cmake --build $(WIN64) -j $(JOBS) --target zip test_drawing test_puzzle test_settings test_package test_win32
+	cmake --build $(WIN64) -j $(JOBS) --target zip test_drawing test_puzzle test_settings test_package test_platform_shared test_win32
 
 # The performance report (markdown on stdout), then the real program's memory under Xvfb;
 # BENCH_ALL=1 also runs the single-unit benchmarks.
@@ -73,9 +73,9 @@ fuzz: build-fuzz
 # builds), so one extra build checks both.
 # CLANG_CMAKE_FLAGS takes further CMake switches for this build.
 CLANG_CMAKE_FLAGS ?=
-CLANG_TESTS := app content drawing hud menu package platform puzzle settings smoke sound sound_real levels_validate
+CLANG_TESTS := app content drawing hud menu package platform platform_shared puzzle settings smoke sound sound_real window levels_validate
 CLANG_TARGETS := tangrel levels-tool test_app test_content test_drawing test_hud test_menu test_package \
-  test_platform test_puzzle test_settings test_smoke test_sound test_sound_real
+  test_platform test_platform_shared test_puzzle test_settings test_smoke test_sound test_sound_real test_window
 space := $(subst ,, )
 
 build-clang: deps

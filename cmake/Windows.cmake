@@ -41,6 +41,8 @@ set(PLATFORM_COMMON_SOURCES
   src/platform/mci.cpp
   src/platform/settings_store.cpp
   src/platform/scaling.cpp
+  src/platform/files.cpp
+  src/platform/test_seam.cpp
   src/platform/win32/files_win32.cpp
   src/platform/win32/font_gdi.cpp)
 

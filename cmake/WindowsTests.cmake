@@ -35,8 +35,14 @@ function(tangrel_wine_test name)
   foreach(skip ${ARGN})
     list(REMOVE_ITEM srcs ${CMAKE_SOURCE_DIR}/tests/${name}/${skip})
   endforeach()
-  add_executable(test_${name} ${srcs})
+  tangrel_wine_test_of(${name} ${srcs})
+endfunction()
+
+# name and its sources.
+function(tangrel_wine_test_of name)
+  add_executable(test_${name} ${ARGN})
   target_compile_options(test_${name} PRIVATE ${TANGREL_WARNINGS})
+  target_include_directories(test_${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests)
   target_link_libraries(test_${name} PRIVATE platform_fake game_core GTest::gtest GTest::gtest_main)
   target_compile_definitions(test_${name} PRIVATE
     TANGREL_SOURCE_DIR="${CMAKE_SOURCE_DIR}" TANGREL_GAME_DIR="${TANGREL_GAME_DATA}")
@@ -51,7 +57,10 @@ tangrel_wine_test(drawing)
 tangrel_wine_test(puzzle)
 tangrel_wine_test(settings)
 # The package tool and its PNG toolkit are Linux programs; the reader and writer are here.
-tangrel_wine_test(package test_tool.cpp test_toolkit.cpp)
+tangrel_wine_test(package tool_test.cpp toolkit_test.cpp)
+# The platform code every implementation shares: file reads, the INI reader, the settings store.
+set(_t ${CMAKE_SOURCE_DIR}/tests/platform)
+tangrel_wine_test_of(platform_shared ${_t}/files_test.cpp ${_t}/ini_test.cpp ${_t}/settings_store_test.cpp)
 
 # The Win32 platform's own tests: they link the real platform.
 tangrel_wine_test(win32)

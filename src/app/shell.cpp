@@ -9,6 +9,7 @@
 #include "menu/menu.h"
 #include "puzzle/pieces.h"
 #include "settings/reestr.h"
+#include "settings/window_size.h"
 
 uint8_t ScreenState = scLoading;
 int32_t CurrentLevel = 0;
@@ -40,8 +41,8 @@ void ResetShellState() {
   CursorFrame = 0;
   TipIndex = 1;
   TipClock = 0;
-  SavedPlacement = {};
   ResetErrorReports();
+  SavedPlacement = {};
 }
 
 void ResetAllUnits() {
@@ -53,4 +54,5 @@ void ResetAllUnits() {
   ResetMessageBox();
   ResetMusic();
   ResetSettings();
+  WindowSize = {};
 }

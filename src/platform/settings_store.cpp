@@ -4,22 +4,15 @@
 
 #include <cstring>
 
-namespace plat {
+#include "platform/test_seam.h"
+#include "platform/text.h"
 
+namespace plat {
 
 
 namespace {
 
-bool EqualNoCase(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    unsigned char x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
-    if (x >= 'A' && x <= 'Z') x = static_cast<unsigned char>(x - 'A' + 'a');
-    if (y >= 'A' && y <= 'Z') y = static_cast<unsigned char>(y - 'A' + 'a');
-    if (x != y) return false;
-  }
-  return true;
-}
+bool EqualNoCase(const std::string& a, const std::string& b) { return SameText(a, b); }
 
 // "\Software\X\" and "Software\X" name the same key; we keep "\Software\X".
 std::string NormalizeKey(const std::string& key) {
