@@ -57,11 +57,8 @@ bool PointInPiece(TPoint p, uint8_t n) {
   for (int k = 1; k <= cc; ++k) {
     const TPoint& a = pc.Corners[k];
     const TPoint& b = pc.Corners[k == cc ? 1 : k + 1];
-    // Wide arithmetic: corrupt corners must not overflow.
-    using Wide = __int128;
-    const Wide c = Wide(static_cast<int64_t>(b.X) - a.X) * (static_cast<int64_t>(p.Y) - a.Y) -
-                   Wide(static_cast<int64_t>(b.Y) - a.Y) * (static_cast<int64_t>(p.X) - a.X);
-    bool s = c > 0;
+    // Exact: corrupt corners must not overflow.
+    bool s = puzzle_detail::CrossSign(a, b, p) > 0;
     if (k == 1)
       first = s;
     else if (s != first)
