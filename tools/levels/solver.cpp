@@ -292,6 +292,8 @@ class Search {
   void Step() {
     if (stop_) return;
     if (int(placed_.size()) == total_) {
+      // Every piece is in, none overlaps another or the slot-box's rim, and their areas add
+      // up to the slot-box's (checked before the search): the slot-box is covered.
       if (!result.found) result.nodesToFirst = result.nodes;
       result.found = true;
       seen_.insert(Key());
@@ -378,6 +380,11 @@ SolveResult Solve(const std::vector<Poly>& pieces, const SolveLimits& limits) {
   });
   Search search(shapes, limits);
   search.result.classes = int(shapes.size());
+  // Pieces whose areas do not add up to the slot-box's cannot cover it exactly.
+  double area = 0;
+  for (const Poly& p : pieces) area += std::fabs(double(Area2(p))) / 2;
+  // (Pieces handed over turned and rounded to whole pixels may be off by a little.)
+  if (std::fabs(area - double(kSlotSize) * kSlotSize) > 0.005 * kSlotSize * kSlotSize) return search.result;
   search.Run();
   return search.result;
 }
