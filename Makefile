@@ -3,29 +3,51 @@ JOBS ?= $(shell nproc)
 BUILD := build
 ASAN := build-asan
 FUZZ := build-fuzz
+CLANG := build-clang
+WIN64 := build-win64
+WIN32 := build-win32
 FUZZ_SECONDS ?= 60
 FUZZ_SMOKE_SECONDS ?= 10
 
-.PHONY: play test bench fuzz deps build build-asan build-fuzz contact-sheet install package clean
+.PHONY: play test bench fuzz deps build build-asan build-fuzz build-clang windows windows-test contact-sheet level-sheet install package clean
 
 deps:
 	@scripts/install-deps
 
 build: deps
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTANGREL_WERROR=ON >/dev/null
 	cmake --build $(BUILD) -j $(JOBS)
 
 build-asan: deps
-	cmake -S . -B $(ASAN) -DCMAKE_BUILD_TYPE=Debug -DTANGREL_SANITIZE=ON -DTANGREL_BENCH=OFF >/dev/null
+	cmake -S . -B $(ASAN) -DCMAKE_BUILD_TYPE=Debug -DTANGREL_WERROR=ON -DTANGREL_SANITIZE=ON -DTANGREL_BENCH=OFF >/dev/null
 	cmake --build $(ASAN) -j $(JOBS)
 
 play: build
 	cd $(BUILD)/game && ./tangrel
 
-test: build build-asan build-fuzz
+test: build build-asan build-fuzz build-clang windows-test
 	cd $(BUILD) && ctest --output-on-failure
 	cd $(ASAN) && ctest --output-on-failure
+	cd $(CLANG) && ctest --output-on-failure --no-tests=error -R '^($(subst $(space),|,$(strip $(CLANG_TESTS))))$$'
 	scripts/fuzz-smoke $(FUZZ) $(FUZZ_SMOKE_SECONDS)
+	cd $(WIN64) && ctest --output-on-failure
+
+# The native Windows game, cross-compiled with mingw-w64 (64-bit and 32-bit, statically
+# linked), each as a zip of one game folder; the game data come from the Linux build.
+windows: build
+	cmake -S . -B $(WIN64) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DCMAKE_BUILD_TYPE=Release \
+	  -DTANGREL_GAME_DATA=$(CURDIR)/$(BUILD)/game >/dev/null
+	cmake --build $(WIN64) -j $(JOBS) --target zip
+	cmake -S . -B $(WIN32) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release \
+	  -DTANGREL_GAME_DATA=$(CURDIR)/$(BUILD)/game >/dev/null
+	cmake --build $(WIN32) -j $(JOBS) --target zip
+	@ls -l $(WIN64)/Tangrel-2.0-win64.zip $(WIN32)/Tangrel-2.0-win32.zip
+
+# The 64-bit zip and the unit tests built with mingw, for the runs under Wine in make test.
+windows-test: build
+	cmake -S . -B $(WIN64) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DCMAKE_BUILD_TYPE=Release \
+	  -DTANGREL_GAME_DATA=$(CURDIR)/$(BUILD)/game -DTANGREL_WIN_TESTS=ON >/dev/null
+	cmake --build $(WIN64) -j $(JOBS) --target zip test_drawing test_puzzle test_settings test_package test_win32
 
 # The performance report (markdown on stdout), then the real program's memory under Xvfb;
 # BENCH_ALL=1 also runs the single-unit benchmarks.
@@ -37,15 +59,37 @@ bench: build
 
 # The fuzz targets: clang, ASan + UBSan, coverage-guided.
 build-fuzz: deps
-	CC=clang CXX=clang++ cmake -S . -B $(FUZZ) -DCMAKE_BUILD_TYPE=Debug -DTANGREL_FUZZ=ON -DTANGREL_SANITIZE=ON -DTANGREL_BENCH=OFF -DTANGREL_ASSETS=OFF >/dev/null
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ) -DCMAKE_BUILD_TYPE=Debug -DTANGREL_WERROR=ON -DTANGREL_FUZZ=ON -DTANGREL_SANITIZE=ON -DTANGREL_BENCH=OFF -DTANGREL_ASSETS=OFF >/dev/null
 	cmake --build $(FUZZ) -j $(JOBS) --target $$(cd fuzz && ls fuzz_*.cpp | sed 's/\.cpp$$//' | tr '\n' ' ')
 
 fuzz: build-fuzz
 	scripts/fuzz-smoke $(FUZZ) $(FUZZ_SECONDS)
 
+# The game once more in Release with clang, warnings as errors, so a compiler or an optimisation
+# level other than ours cannot break a packager's build unnoticed. Only the game and what the
+# quick unit tests need: no benchmarks, no generated data. The end-to-end, install, soak and fault
+# tests drive the whole game on the generated data; the normal and sanitizer builds run them.
+# It also takes the portable drawing and puzzle paths (no SSE2, what every 64-bit architecture
+# builds), so one extra build checks both.
+# CLANG_CMAKE_FLAGS takes further CMake switches for this build.
+CLANG_CMAKE_FLAGS ?=
+CLANG_TESTS := app content drawing hud menu package platform puzzle settings smoke sound sound_real levels_validate
+CLANG_TARGETS := tangrel levels-tool test_app test_content test_drawing test_hud test_menu test_package \
+  test_platform test_puzzle test_settings test_smoke test_sound test_sound_real
+space := $(subst ,, )
+
+build-clang: deps
+	CC=clang CXX=clang++ cmake -S . -B $(CLANG) -DCMAKE_BUILD_TYPE=Release -DTANGREL_WERROR=ON -DTANGREL_PORTABLE=ON -DTANGREL_BENCH=OFF -DTANGREL_ASSETS=OFF $(CLANG_CMAKE_FLAGS) >/dev/null
+	cmake --build $(CLANG) -j $(JOBS) --target $(CLANG_TARGETS)
+
 contact-sheet: build
 	cmake --build $(BUILD) --target contact-sheet
 	@echo "wrote $(BUILD)/contact-sheet.png"
+
+# Every level's solution with its number, family and star.
+level-sheet: build
+	cmake --build $(BUILD) --target level-sheet
+	@echo "wrote $(BUILD)/level-sheet.png"
 
 install: build
 	cmake --install $(BUILD)
@@ -55,4 +99,4 @@ package: build
 	cd $(BUILD) && cpack -G DEB
 
 clean:
-	rm -rf $(BUILD) $(ASAN) $(FUZZ)
+	rm -rf $(BUILD) $(ASAN) $(FUZZ) $(CLANG) $(WIN64) $(WIN32)

@@ -1,32 +1,22 @@
-// Canvas text through FreeType: "Times New Roman" is Liberation Serif, "Arial" Liberation Sans,
-// sizes in points at 96 dpi; rendered glyphs are cached by face, size and character.
+// Canvas text: "Times New Roman" is Liberation Serif, "Arial" Liberation Sans, sizes in points
+// at 96 dpi; the build's rasteriser makes the glyphs, cached here by face, size and character.
 #include "media/font.h"
-
-#include <ft2build.h>
-#include FT_FREETYPE_H
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdio>
 #include <unordered_map>
 #include <vector>
+
+#include "media/font_raster.h"
 
 namespace font {
 namespace {
 
-enum : uint32_t { kSerif = 0, kSerifBold = 1, kSans = 2, kSansBold = 3, kFaceCount = 4 };
-constexpr const char* kFaceFiles[kFaceCount] = {
-    "LiberationSerif-Regular.ttf", "LiberationSerif-Bold.ttf", "LiberationSans-Regular.ttf",
-    "LiberationSans-Bold.ttf"};
+using raster::kSans;
+using raster::kSerif;
+using Glyph = raster::GlyphBitmap;
 
 constexpr size_t kMaxCachedGlyphs = 8192;
-
-struct Glyph {
-  int32_t advance = 0;
-  int32_t left = 0, top = 0;  // bitmap offset from the pen position on the baseline
-  int32_t width = 0, rows = 0;
-  std::vector<uint8_t> coverage;  // width * rows
-};
 
 struct Metrics {
   int32_t ascent = 0;
@@ -35,26 +25,13 @@ struct Metrics {
 
 // Everything the text code keeps between calls; freed by Shutdown or at exit.
 struct FontState {
-  FT_Library library = nullptr;
-  bool libraryFailed = false;
-  FT_Face faces[kFaceCount] = {};
-  bool faceFailed[kFaceCount] = {};
-  int32_t faceSize[kFaceCount] = {};  // size the face is currently set to, 0 for none
   std::unordered_map<uint64_t, Glyph> glyphs;
   std::unordered_map<uint64_t, Metrics> metrics;
 
   void Free() {
     glyphs.clear();
     metrics.clear();
-    for (uint32_t i = 0; i < kFaceCount; ++i) {
-      if (faces[i]) FT_Done_Face(faces[i]);
-      faces[i] = nullptr;
-      faceSize[i] = 0;
-      faceFailed[i] = false;
-    }
-    if (library) FT_Done_FreeType(library);
-    library = nullptr;
-    libraryFailed = false;
+    raster::Shutdown();
   }
   ~FontState() { Free(); }
 };
@@ -80,35 +57,6 @@ uint32_t FaceIndex(const TFont& f) {
 // Points, kept to a sane range so that a stray value cannot ask for giant bitmaps.
 int32_t PointSize(const TFont& f) { return std::clamp(f.Size, 1, 400); }
 
-// The face set to the size, or null when the font cannot be had (then no text is drawn).
-FT_Face Face(uint32_t idx, int32_t pt) {
-  if (!state.library) {
-    if (state.libraryFailed) return nullptr;
-    if (FT_Init_FreeType(&state.library) != 0) {
-      state.library = nullptr;
-      state.libraryFailed = true;
-      std::fprintf(stderr, "Cannot start the font library\n");
-      return nullptr;
-    }
-  }
-  if (!state.faces[idx]) {
-    if (state.faceFailed[idx]) return nullptr;
-    const std::string path = std::string(TANGREL_FONT_DIR) + "/" + kFaceFiles[idx];
-    if (FT_New_Face(state.library, path.c_str(), 0, &state.faces[idx]) != 0) {
-      state.faces[idx] = nullptr;
-      state.faceFailed[idx] = true;
-      std::fprintf(stderr, "Cannot open font %s\n", path.c_str());
-      return nullptr;
-    }
-  }
-  FT_Face face = state.faces[idx];
-  if (state.faceSize[idx] != pt) {
-    if (FT_Set_Char_Size(face, 0, static_cast<FT_F26Dot6>(pt) * 64, 96, 96) != 0) return nullptr;
-    state.faceSize[idx] = pt;
-  }
-  return face;
-}
-
 uint64_t Key(uint32_t idx, int32_t pt, uint32_t cp) {
   return (static_cast<uint64_t>(idx) << 56) | (static_cast<uint64_t>(pt) << 32) | cp;
 }
@@ -117,11 +65,8 @@ const Metrics* GetMetrics(uint32_t idx, int32_t pt) {
   const uint64_t key = Key(idx, pt, 0xFFFFFFFFu);
   auto it = state.metrics.find(key);
   if (it != state.metrics.end()) return &it->second;
-  FT_Face face = Face(idx, pt);
-  if (!face) return nullptr;
   Metrics m;
-  m.ascent = static_cast<int32_t>((face->size->metrics.ascender + 63) >> 6);
-  m.descent = static_cast<int32_t>((-face->size->metrics.descender + 63) >> 6);
+  if (!raster::FaceMetrics(idx, pt, m.ascent, m.descent)) return nullptr;
   return &state.metrics.emplace(key, m).first->second;
 }
 
@@ -129,29 +74,10 @@ const Glyph* GetGlyph(uint32_t idx, int32_t pt, uint32_t cp) {
   const uint64_t key = Key(idx, pt, cp);
   auto it = state.glyphs.find(key);
   if (it != state.glyphs.end()) return &it->second;
-  FT_Face face = Face(idx, pt);
-  if (!face) return nullptr;
+  Glyph g;
+  if (!raster::RenderGlyph(idx, pt, cp, g)) return nullptr;
   // The game's texts use a few hundred glyphs; odd text must not grow the cache for ever.
   if (state.glyphs.size() >= kMaxCachedGlyphs) state.glyphs.clear();
-  Glyph g;
-  if (FT_Load_Char(face, cp, FT_LOAD_RENDER | FT_LOAD_TARGET_NORMAL) == 0) {
-    const FT_GlyphSlot slot = face->glyph;
-    const FT_Bitmap& bm = slot->bitmap;
-    g.advance = static_cast<int32_t>((slot->advance.x + 32) >> 6);
-    g.left = slot->bitmap_left;
-    g.top = slot->bitmap_top;
-    if (bm.pixel_mode == FT_PIXEL_MODE_GRAY && bm.buffer && bm.width > 0 && bm.rows > 0) {
-      g.width = static_cast<int32_t>(bm.width);
-      g.rows = static_cast<int32_t>(bm.rows);
-      g.coverage.resize(static_cast<size_t>(g.width) * g.rows);
-      const int32_t pitch = bm.pitch;
-      for (int32_t r = 0; r < g.rows; ++r) {
-        const uint8_t* src = pitch >= 0 ? bm.buffer + static_cast<ptrdiff_t>(r) * pitch
-                                        : bm.buffer + static_cast<ptrdiff_t>(g.rows - 1 - r) * -pitch;
-        std::copy(src, src + g.width, g.coverage.begin() + static_cast<ptrdiff_t>(r) * g.width);
-      }
-    }
-  }
   return &state.glyphs.emplace(key, std::move(g)).first->second;
 }
 

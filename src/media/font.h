@@ -1,4 +1,5 @@
-// Text for the canvas: Liberation faces through FreeType, with a glyph cache kept for the run.
+// Text for the canvas: Liberation faces through the build's rasteriser, with a glyph cache kept
+// for the run.
 #pragma once
 #include <cstdint>
 #include <string>

@@ -1,7 +1,10 @@
 // Holder of the platform in use, and path helpers shared by every implementation.
 #include "platform/platform.h"
 
+#include <cstdio>
 #include <stdexcept>
+
+#include "platform/registry.h"
 
 namespace plat {
 
@@ -15,6 +18,15 @@ IPlatform& Platform() {
 }
 
 void SetPlatform(IPlatform* p) { gPlatform = p; }
+
+void IPlatform::LogError(const std::string& text) {
+  std::fprintf(stderr, "Tangrel 2.0: %s\n", text.c_str());
+  std::fflush(stderr);
+}
+
+std::unique_ptr<IRegistry> IPlatform::OpenUserRegistry() {
+  return std::make_unique<FileRegistry>(ConfigDir() + "user.reg");
+}
 
 std::string NativePath(const std::string& path) {
   std::string r = path;

@@ -1,14 +1,17 @@
 // The platform layer: what the game needs of the operating system, as one interface.
-// Implementations: sdl/ (Linux desktop), fake/ (the headless test double).
+// Implementations: sdl/ (Linux desktop), win32/ (Windows), fake/ (the headless test double).
 #pragma once
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "platform/types.h"
 
 namespace plat {
+
+class IRegistry;
 
 enum class EventKind : uint8_t {
   Quit,        // window manager close button, SIGINT/SIGTERM: close the main window normally
@@ -99,9 +102,15 @@ class IPlatform {
 
   // --- the rest -----------------------------------------------------------
   virtual void ReportError(const std::string& text) = 0;  // message box or stderr; returns
+  // One line of the error log (standard error), no message box: the count of repeats of an
+  // error already shown. Implementations without a log of their own may leave it as it is.
+  virtual void LogError(const std::string& text);
   virtual bool OpenURL(const std::string& url) = 0;       // the player's browser; no shell
   virtual std::string ProgramDir() = 0;   // folder of the executable, with a trailing '/'
   virtual std::string ConfigDir() = 0;    // per-user settings folder, with a trailing '/'
+  // The current user's registry, where the options live. By default the settings store
+  // file "user.reg" in ConfigDir(); Windows gives the real one.
+  virtual std::unique_ptr<IRegistry> OpenUserRegistry();
 };
 
 // The one platform in use. The program sets the SDL one; tests set the test double.

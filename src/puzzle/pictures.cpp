@@ -43,10 +43,7 @@ bool FitsInt(double v) { return std::isfinite(v) && v > -2147483648.0 && v < 214
 bool TryInsetCorner(TPoint P, TPoint N, TPoint Q, TPoint& result) {
   // Both edges on one line (a straight or folded corner, or a repeated corner) leave no
   // inside point: nothing to divide by.
-  using Wide = __int128;  // products of 33-bit differences
-  const Wide cross = Wide(static_cast<int64_t>(N.X) - P.X) * (static_cast<int64_t>(Q.Y) - P.Y) -
-                     Wide(static_cast<int64_t>(N.Y) - P.Y) * (static_cast<int64_t>(Q.X) - P.X);
-  if (cross == 0) return false;
+  if (puzzle_detail::CrossSign(P, N, Q) == 0) return false;
   TDPoint a = EdgePoint(P, N, 200), b = EdgePoint(P, Q, 200);
   const double mx = (a.X + b.X) / 2, my = (a.Y + b.Y) / 2;
   const double r2 = (mx - P.X) * (mx - P.X) + (my - P.Y) * (my - P.Y);

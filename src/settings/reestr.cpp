@@ -3,9 +3,11 @@
 
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "platform/platform.h"
+#include "platform/registry.h"
 #include "platform/settings_store.h"
 #include "settings/window_size.h"
 
@@ -28,7 +30,7 @@ void ReportSaveFailure(const std::string& what, const std::string& why) {
 }
 
 // The store's own error text already names the file and says why.
-void ReportStoreFailure(const plat::SettingsStore& store) {
+void ReportStoreFailure(const plat::IRegistry& store) {
   std::fprintf(stderr, "Tangrel 2.0: %s\n", store.ErrorText().c_str());
 }
 
@@ -36,7 +38,7 @@ int32_t AsFlag(uint32_t stored) { return stored != 0 ? kOn : 0; }
 uint32_t FlagToStore(int32_t flag) { return flag != 0 ? 1u : 0u; }
 
 // Reads a flag when it is there as a DWORD; anything else keeps what we have.
-void ReadFlag(const plat::SettingsStore& store, const char* name, int32_t& flag) {
+void ReadFlag(const plat::IRegistry& store, const char* name, int32_t& flag) {
   uint32_t v;
   if (store.ReadDword(kSettingsKey, name, v)) flag = AsFlag(v);
 }
@@ -70,8 +72,9 @@ void InitPlayerRecord() {
 std::string SettingsStorePath() { return plat::Platform().ConfigDir() + "user.reg"; }
 
 void ReadRegistrySettings() {
-  plat::SettingsStore store;
-  if (!store.Load(SettingsStorePath()))
+  std::unique_ptr<plat::IRegistry> reg = plat::Platform().OpenUserRegistry();
+  plat::IRegistry& store = *reg;
+  if (!store.Load())
     std::fprintf(stderr, "Tangrel 2.0: %s; using the default settings\n", store.ErrorText().c_str());
   ReadWindowSize(store);  // under a key of its own: read whether or not the options are there
   if (!store.KeyExists(kSettingsKey)) return;
@@ -122,8 +125,9 @@ bool WriteProgressFile() {
 bool SaveSettings() {
   // Start from what is on disk so other keys and values survive; a store we cannot read
   // is rewritten cleanly with just our key.
-  plat::SettingsStore store;
-  if (!store.Load(SettingsStorePath())) store.Clear();
+  std::unique_ptr<plat::IRegistry> reg = plat::Platform().OpenUserRegistry();
+  plat::IRegistry& store = *reg;
+  if (!store.Load()) store.Clear();
   store.DeleteValue(kSettingsKey, "Scoring");
   store.DeleteValue(kSettingsKey, "Random");
   const char* names[] = {"Sounds", "Music", "Difficulty", "Full", "Tips", "3D"};
@@ -136,7 +140,7 @@ bool SaveSettings() {
   store.WriteDword(kSettingsKey, "Tips", FlagToStore(Settings.Tips));
   store.WriteDword(kSettingsKey, "3D", FlagToStore(Settings.Use3D));
   WriteWindowSize(store);
-  bool ok = store.Save(SettingsStorePath());
+  bool ok = store.Save();
   if (!ok) ReportStoreFailure(store);
   // The progress is written even when the options could not be.
   return WriteProgressFile() && ok;

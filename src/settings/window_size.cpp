@@ -3,7 +3,7 @@
 
 #include "platform/platform.h"
 #include "platform/scaling.h"
-#include "platform/settings_store.h"
+#include "platform/registry.h"
 
 TWindowSize WindowSize;
 
@@ -11,7 +11,7 @@ namespace {
 constexpr uint32_t kLargestSide = 16384;
 }
 
-void ReadWindowSize(const plat::SettingsStore& store) {
+void ReadWindowSize(const plat::IRegistry& store) {
   WindowSize = {};
   uint32_t w = 0, h = 0;
   if (!store.ReadDword(kWindowSizeKey, "Width", w) || !store.ReadDword(kWindowSizeKey, "Height", h)) return;
@@ -19,7 +19,7 @@ void ReadWindowSize(const plat::SettingsStore& store) {
   WindowSize = {static_cast<int32_t>(w), static_cast<int32_t>(h)};
 }
 
-void WriteWindowSize(plat::SettingsStore& store) {
+void WriteWindowSize(plat::IRegistry& store) {
   if (WindowSize.Width <= 0 || WindowSize.Height <= 0) return;
   store.WriteDword(kWindowSizeKey, "Width", static_cast<uint32_t>(WindowSize.Width));
   store.WriteDword(kWindowSizeKey, "Height", static_cast<uint32_t>(WindowSize.Height));

@@ -8,7 +8,7 @@
 #include <cstdint>
 
 namespace plat {
-class SettingsStore;
+class IRegistry;
 }
 
 struct TWindowSize {
@@ -20,9 +20,9 @@ extern TWindowSize WindowSize;
 constexpr const char* kWindowSizeKey = "\\Software\\Brenmoor Studio\\Tangrel\\Window";
 
 // From the store read at start-up: both values as DWORDs from 1 to 16384, else nothing.
-void ReadWindowSize(const plat::SettingsStore& store);
+void ReadWindowSize(const plat::IRegistry& store);
 // Into the store about to be saved; nothing is written while no size is remembered.
-void WriteWindowSize(plat::SettingsStore& store);
+void WriteWindowSize(plat::IRegistry& store);
 
 // Start-up, once the settings are read: gives the window the remembered size when it still
 // fits the desktop, else the largest whole multiple of 800 x 600 that fits comfortably.

@@ -2,6 +2,7 @@
 // time of day, a repeatable random sequence, and records of what the game asked for.
 #pragma once
 #include <deque>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <string>
@@ -56,7 +57,11 @@ class FakePlatform : public IPlatform {
   int Random(int n) override;
   void Sleep(int ms) override;
 
-  void ReportError(const std::string& text) override { errors.push_back(text); }
+  void ReportError(const std::string& text) override {
+    errors.push_back(text);
+    if (onReportError) onReportError();  // a box that runs the window's messages while open
+  }
+  void LogError(const std::string& text) override { errorLines.push_back(text); }
   bool OpenURL(const std::string& url) override;
   std::string ProgramDir() override { return programDir; }
   std::string ConfigDir() override { return configDir; }
@@ -90,7 +95,9 @@ class FakePlatform : public IPlatform {
   WindowPlacement placement;
   int windowedW = 800, windowedH = 600;  // the client size in window mode (the player may change it)
   int windowSizeSets = 0;
-  std::vector<std::string> errors;
+  std::vector<std::string> errors;      // reported errors (each a message box)
+  std::vector<std::string> errorLines;  // log lines without a box
+  std::function<void()> onReportError;
   std::vector<std::string> urls;
   std::vector<uint32_t> lastFrame;  // copy of the last presented frame
   struct TimerState {

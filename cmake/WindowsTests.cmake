@@ -1,0 +1,67 @@
+# The unit tests of the platform-independent units, built with mingw and run under wine64,
+# so the Windows compiler's and runtime's differences show. GoogleTest is built here from the
+# system's own source package (googletest); one Wine prefix serves the whole run.
+find_program(TANGREL_WINE64 NAMES wine64 PATHS /usr/lib/wine NO_DEFAULT_PATH)
+find_program(TANGREL_WINE64 NAMES wine64)
+if(NOT TANGREL_WINE64)
+  message(FATAL_ERROR "TANGREL_WIN_TESTS needs wine64 (package wine64)")
+endif()
+set(TANGREL_GTEST_SOURCE "/usr/src/googletest" CACHE PATH "source of GoogleTest (package googletest)")
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+add_subdirectory(${TANGREL_GTEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+
+enable_testing()
+
+# One prefix for the run: made fresh by the first test, used by all the others.
+set(TANGREL_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
+set(TANGREL_WINE_ENV "WINEPREFIX=${TANGREL_WINEPREFIX};WINEDEBUG=-all;WINEDLLOVERRIDES=mscoree,mshtml=")
+add_test(NAME wine_prefix
+  COMMAND sh -c "rm -rf '${TANGREL_WINEPREFIX}' && '${TANGREL_WINE64}' wineboot -i >/dev/null 2>&1 && wineserver -w && test -f '${TANGREL_WINEPREFIX}/system.reg'")
+set_tests_properties(wine_prefix PROPERTIES FIXTURES_SETUP wine ENVIRONMENT "${TANGREL_WINE_ENV}" TIMEOUT 180)
+
+# Test programs sit beside the fonts, as tangrel.exe does in its folder.
+set(TANGREL_WIN_TEST_DIR ${CMAKE_BINARY_DIR}/tests)
+file(MAKE_DIRECTORY ${TANGREL_WIN_TEST_DIR})
+add_custom_target(test_fonts
+  COMMAND ${CMAKE_COMMAND} -E copy_if_different
+          ${TANGREL_FONT_SOURCE}/LiberationSerif-Regular.ttf ${TANGREL_FONT_SOURCE}/LiberationSerif-Bold.ttf
+          ${TANGREL_FONT_SOURCE}/LiberationSans-Regular.ttf ${TANGREL_FONT_SOURCE}/LiberationSans-Bold.ttf
+          ${TANGREL_WIN_TEST_DIR})
+
+# name: the folder under tests/; the sources are its .cpp files except those listed after it.
+function(tangrel_wine_test name)
+  file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/${name}/*.cpp)
+  foreach(skip ${ARGN})
+    list(REMOVE_ITEM srcs ${CMAKE_SOURCE_DIR}/tests/${name}/${skip})
+  endforeach()
+  add_executable(test_${name} ${srcs})
+  target_compile_options(test_${name} PRIVATE ${TANGREL_WARNINGS})
+  target_link_libraries(test_${name} PRIVATE platform_fake game_core GTest::gtest GTest::gtest_main)
+  target_compile_definitions(test_${name} PRIVATE
+    TANGREL_SOURCE_DIR="${CMAKE_SOURCE_DIR}" TANGREL_GAME_DIR="${TANGREL_GAME_DATA}")
+  set_target_properties(test_${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${TANGREL_WIN_TEST_DIR}
+    CROSSCOMPILING_EMULATOR ${TANGREL_WINE64})
+  add_dependencies(test_${name} test_fonts)
+  add_test(NAME win_${name} COMMAND test_${name} WORKING_DIRECTORY ${TANGREL_WIN_TEST_DIR})
+  set_tests_properties(win_${name} PROPERTIES FIXTURES_REQUIRED wine ENVIRONMENT "${TANGREL_WINE_ENV}" TIMEOUT 300)
+endfunction()
+
+tangrel_wine_test(drawing)
+tangrel_wine_test(puzzle)
+tangrel_wine_test(settings)
+# The package tool and its PNG toolkit are Linux programs; the reader and writer are here.
+tangrel_wine_test(package test_tool.cpp test_toolkit.cpp)
+
+# The Win32 platform's own tests: they link the real platform.
+tangrel_wine_test(win32)
+target_link_libraries(test_win32 PRIVATE platform_win32)
+
+# tangrel.exe needs no DLLs beside the system's own.
+add_test(NAME win_system_dlls_only
+  COMMAND sh -c "'${CMAKE_OBJDUMP}' -p '$<TARGET_FILE:tangrel>' | awk '/DLL Name:/ { print tolower($3) }' | grep -vxE 'kernel32.dll|user32.dll|gdi32.dll|advapi32.dll|shell32.dll|winmm.dll|msacm32.dll|msvcrt.dll' && exit 1 || exit 0")
+
+# The end-to-end test of the zip, against the Linux build's menu when its game folder is known.
+add_test(NAME e2e_wine
+  COMMAND bash ${CMAKE_SOURCE_DIR}/tests/e2e/run_e2e_wine.sh ${CMAKE_BINARY_DIR}/${TANGREL_WIN_ZIP} ${TANGREL_GAME_DATA})
+set_tests_properties(e2e_wine PROPERTIES FIXTURES_REQUIRED wine ENVIRONMENT "${TANGREL_WINE_ENV}" TIMEOUT 400)
