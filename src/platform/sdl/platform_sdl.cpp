@@ -389,7 +389,8 @@ void SdlPlatform::SetWindowedClientSize(int w, int h) {
   if (!window || w <= 0 || h <= 0) return;
   windowedW = w;
   windowedH = h;
-  if (fullScreen) return;  // SDL gives the window this size when it leaves full screen
+  // While full screen the size is only noted; start-up applies it before the first switch.
+  if (fullScreen) return;
   SDL_SetWindowSize(window, w, h);
   const int display = std::max(0, SDL_GetWindowDisplayIndex(window));
   SDL_SetWindowPosition(window, SDL_WINDOWPOS_CENTERED_DISPLAY(display), SDL_WINDOWPOS_CENTERED_DISPLAY(display));
