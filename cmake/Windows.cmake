@@ -40,6 +40,7 @@ set(PLATFORM_COMMON_SOURCES
   src/platform/ini.cpp
   src/platform/mci.cpp
   src/platform/settings_store.cpp
+  src/platform/scaling.cpp
   src/platform/win32/files_win32.cpp
   src/platform/win32/font_gdi.cpp)
 

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <exception>
 
+#include "app/error_report.h"
 #include "app/shell.h"
 #include "hud/funcs.h"
 #include "hud/msgbox.h"
@@ -16,6 +17,7 @@
 #include "platform/platform.h"
 #include "puzzle/pieces.h"
 #include "settings/reestr.h"
+#include "settings/window_size.h"
 
 TMainForm* MainForm = nullptr;
 
@@ -66,6 +68,8 @@ void TMainForm::FormCreate() {
   TexList.LoadFromFile("Textures.gpk");
   // 6.
   LoadSettings();
+  // The window opens at its remembered size, or one that suits the desktop.
+  ApplyWindowSize();
   // 7. Both measure sprites, so they come after the packages.
   BuildMenu();
   InitPanel();
@@ -94,6 +98,7 @@ void TMainForm::FormClose() {
   if (DrawDevice.Initialized()) DrawDevice.Finalize();
   StopMidi();
   IgnoreNextNotify = true;
+  RememberWindowSize();
   SaveSettings();
 }
 
@@ -172,7 +177,15 @@ void TMainForm::DrawDeviceInitialize() {
   AnimClock = 0;
   CreatePieceImages();
   p.Randomize();
-  StartGame();
+  // A level that cannot be read stands empty (the load leaves the slot-box alone); the
+  // opening goes on so the frames start and the player can move away from it. The error is
+  // reported once, when the opening is done.
+  std::exception_ptr levelError;
+  try {
+    StartGame();
+  } catch (const std::exception&) {
+    levelError = std::current_exception();
+  }
   FrameTimerEnabled = true;
   LastFrameTicks = p.Ticks();
   p.SetBusyCursor(false);
@@ -181,6 +194,7 @@ void TMainForm::DrawDeviceInitialize() {
   RotateCWImage = &ImageList.Find("RotateCW");
   RotateCCWImage = &ImageList.Find("RotateCCW");
   if (ScreenState == scLoading) ScreenState = scMenu;
+  if (levelError) std::rethrow_exception(levelError);
 }
 
 void TMainForm::DrawDeviceFinalize() {
@@ -280,6 +294,11 @@ void TMainForm::FormKeyDown(uint16_t key, TShiftState shift) {
     ToggleFullScreen();
     return;
   }
+  // Alt, Shift or Ctrl on its own reports its own key-down before the key it goes with: that
+  // is no key press for the screens that wait for any key (Alt+Enter must leave them as they are).
+  if (IsModifierKey(key) &&
+      (ScreenState == scLoading || ScreenState == scMessageBox || ScreenState == scLevelComplete))
+    return;
   switch (ScreenState) {
     case scLoading:
       ScreenState = scMenu;
@@ -398,15 +417,16 @@ void MinimizeWindow() { plat::Platform().Minimize(); }
 
 namespace {
 
-// Runs one handler; a failure abandons it, is reported, and the loop goes on.
+// Runs one handler; a failure abandons it, is reported, and the loop goes on. The same
+// failure in every frame is shown once and then only counted.
 template <typename F>
 void Guarded(F&& f) {
   try {
     f();
   } catch (const std::exception& e) {
-    plat::Platform().ReportError(e.what());
+    ReportHandlerError(e.what());
   } catch (...) {
-    plat::Platform().ReportError("Unknown error");
+    ReportHandlerError("Unknown error");
   }
 }
 
@@ -520,4 +540,5 @@ void EndMainForm() {
   f->Close();
   delete f;
   MainForm = nullptr;
+  FlushErrorReports();
 }

@@ -1,6 +1,8 @@
 // The shell's shared state.
 #include "app/shell.h"
 
+#include "app/error_report.h"
+
 uint8_t ScreenState = scLoading;
 int32_t CurrentLevel = 0;
 TLevelCatalogueEntry LevelCatalogue[100];
@@ -30,4 +32,5 @@ void ResetShellState() {
   CursorFrame = 0;
   TipIndex = 1;
   TipClock = 0;
+  ResetErrorReports();
 }

@@ -98,6 +98,12 @@ int64_t TSoundDevice::FramesLeft(const TSoundBuffer* b) {
   return static_cast<int64_t>((len - b->Pos) / b->Step + 1);
 }
 
+uint64_t TSoundDevice::MixedMark() const { return open && output ? output->MixedFrames() : 0; }
+
+bool TSoundDevice::PlayedUpTo(uint64_t mark) const {
+  return !open || !output || output->PlayedFrames() >= mark;
+}
+
 void TSoundDevice::AddList(TWaveList* l) { lists.push_back(l); }
 void TSoundDevice::RemoveList(TWaveList* l) { std::erase(lists, l); }
 
@@ -150,8 +156,14 @@ void TWaveItem::Play(bool wait) {
   // The whole program waits, polling every 10 ms. Should the stream stall, give up a
   // second after the sound ought to have ended rather than hang.
   int64_t limitMs = device->FramesLeft(copy) * 1000 / plat::kAudioRate + 1000;
-  for (int64_t waited = 0; device->IsPlaying(copy) && waited <= limitMs; waited += 10)
-    plat::Platform().Sleep(10);
+  int64_t waited = 0;
+  for (; device->IsPlaying(copy) && waited <= limitMs; waited += 10) plat::Platform().Sleep(10);
+  if (device->IsPlaying(copy)) return;
+  // The last sample has left the mixer, but the device still holds a buffer or more of
+  // output: the sound has been heard once the device has played everything mixed up to now
+  // (closing the program straight after must not cut its end off).
+  const uint64_t mark = device->MixedMark();
+  for (; !device->PlayedUpTo(mark) && waited <= limitMs; waited += 10) plat::Platform().Sleep(10);
 }
 
 // --- TWaveList ---------------------------------------------------------------

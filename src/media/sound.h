@@ -38,6 +38,10 @@ class TSoundDevice {
   bool IsPlaying(const TSoundBuffer* b);
   // Frames of output the copy still has to play (for a bounded wait).
   int64_t FramesLeft(const TSoundBuffer* b);
+  // Whether the device has played everything mixed so far (what the output has heard of a
+  // sound that just left the mixer). Marks come from MixedMark.
+  uint64_t MixedMark() const;
+  bool PlayedUpTo(uint64_t mark) const;
 
   void AddList(TWaveList* l);
   void RemoveList(TWaveList* l);

@@ -10,7 +10,10 @@
 #include "media/imagelist.h"
 #include "platform/platform.h"
 
-#if defined(__SSE2__)
+// SSE2 where the compiler targets it; TANGREL_PORTABLE keeps to the plain loops, which give
+// the same pixels on every architecture.
+#if defined(__SSE2__) && !defined(TANGREL_PORTABLE)
+#define TANGREL_SSE2 1
 #include <emmintrin.h>
 #endif
 
@@ -39,7 +42,7 @@ inline uint32_t Blend(uint32_t s, uint32_t d, uint32_t a) {
   return rb | g;
 }
 
-#if defined(__SSE2__)
+#if defined(TANGREL_SSE2)
 // Copies four pixels, leaving out those equal to the key k.
 inline void KeyedQuad(uint32_t* d, const uint32_t* s, __m128i k) {
   __m128i sv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s));
@@ -58,7 +61,7 @@ inline void KeyedQuad(uint32_t* d, const uint32_t* s, __m128i k) {
 // Copies n pixels, leaving out those equal to key.
 inline void KeyedRow(uint32_t* d, const uint32_t* s, int32_t n, uint32_t key) {
   int32_t i = 0;
-#if defined(__SSE2__)
+#if defined(TANGREL_SSE2)
   const __m128i k = _mm_set1_epi32(static_cast<int32_t>(key));
   for (; i + 16 <= n; i += 16) {
     // Piece pictures are mostly key colour: pass over sixteen such pixels with one test.
@@ -82,7 +85,7 @@ inline void KeyedRow(uint32_t* d, const uint32_t* s, int32_t n, uint32_t key) {
 inline void GatherRow(uint32_t* d, const uint32_t* s, const int32_t* cols, int32_t n, bool keyed,
                       uint32_t key) {
   int32_t i = 0;
-#if defined(__SSE2__)
+#if defined(TANGREL_SSE2)
   const __m128i k = _mm_set1_epi32(static_cast<int32_t>(key));
   for (; i + 4 <= n; i += 4) {
     const __m128i sv = _mm_set_epi32(static_cast<int32_t>(s[cols[i + 3]]), static_cast<int32_t>(s[cols[i + 2]]),
@@ -111,7 +114,7 @@ inline void GatherRow(uint32_t* d, const uint32_t* s, const int32_t* cols, int32
 inline void BlendRow(uint32_t* d, const uint32_t* s, int32_t n, uint32_t a, bool keyed,
                      uint32_t key) {
   int32_t i = 0;
-#if defined(__SSE2__)
+#if defined(TANGREL_SSE2)
   const __m128i zero = _mm_setzero_si128();
   const __m128i va = _mm_set1_epi16(static_cast<int16_t>(a));
   const __m128i via = _mm_set1_epi16(static_cast<int16_t>(255 - a));
@@ -170,6 +173,14 @@ inline void StepRange(int64_t start, int64_t step, int64_t lo, int64_t hi, int64
 }
 
 }  // namespace
+
+const char* DrawingPath() {
+#if defined(TANGREL_SSE2)
+  return "sse2";
+#else
+  return "portable";
+#endif
+}
 
 // --- TSurface ------------------------------------------------------------------------------
 
@@ -544,7 +555,13 @@ void TDrawDevice::Initialize() {
   }
   Surface.SetSize(800, 600);
   open = true;
-  if (OnInitialize) OnInitialize();
+  try {
+    if (OnInitialize) OnInitialize();
+  } catch (...) {
+    // The device is open and its frames may run: the pictures must be there to draw.
+    for (TImageList* l : lists) l->RestoreAll();
+    throw;
+  }
   for (TImageList* l : lists) l->RestoreAll();
 }
 

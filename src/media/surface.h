@@ -11,6 +11,10 @@
 #include "platform/types.h"
 
 class TSurface;
+
+// Which row loops the drawing uses: "sse2", or "portable" (plain C++, every architecture;
+// forced by the TANGREL_PORTABLE build option). Both give the same pixels.
+const char* DrawingPath();
 class TKeyRuns;
 
 enum class TBrushStyle : uint8_t { bsSolid, bsClear };

@@ -38,6 +38,11 @@ class IAudioOutput {
   // interleaved stereo 16-bit at kAudioRate. False for a format it cannot convert.
   virtual bool ConvertWave(const uint8_t* fmt, size_t fmtSize, const uint8_t* data,
                            size_t dataSize, std::vector<int16_t>& out) = 0;
+  // Frames mixed since the output opened, and how many of them the device has played. A
+  // sound mixed by MixedFrames() = m has been heard once PlayedFrames() reaches m. An output
+  // that cannot tell counts them as played the moment they are mixed.
+  virtual uint64_t MixedFrames() const { return 0; }
+  virtual uint64_t PlayedFrames() const { return MixedFrames(); }
 };
 
 // Holds the output lock for a scope; does nothing without an output.

@@ -1,6 +1,7 @@
 // Holder of the platform in use, and path helpers shared by every implementation.
 #include "platform/platform.h"
 
+#include <cstdio>
 #include <stdexcept>
 
 #include "platform/registry.h"
@@ -17,6 +18,11 @@ IPlatform& Platform() {
 }
 
 void SetPlatform(IPlatform* p) { gPlatform = p; }
+
+void IPlatform::LogError(const std::string& text) {
+  std::fprintf(stderr, "Tangrel 2.0: %s\n", text.c_str());
+  std::fflush(stderr);
+}
 
 std::unique_ptr<IRegistry> IPlatform::OpenUserRegistry() {
   return std::make_unique<FileRegistry>(ConfigDir() + "user.reg");

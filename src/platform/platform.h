@@ -63,6 +63,22 @@ class IPlatform {
   virtual void RequestClose() = 0;
   virtual void ShowSystemCursor(bool show) = 0;
   virtual void SetBusyCursor(bool busy) = 0;
+  // The window size in window mode (the player may resize the window; the picture scales).
+  // The usable area of the desktop the window is on; false when not known.
+  virtual bool DesktopArea(int& w, int& h) const {
+    w = h = 0;
+    return false;
+  }
+  // The client size in window mode; while full screen, the size the window returns to.
+  virtual bool WindowedClientSize(int& w, int& h) const {
+    w = h = 0;
+    return false;
+  }
+  // Gives the window this client size in window mode, centred on its desktop.
+  virtual void SetWindowedClientSize(int w, int h) {
+    (void)w;
+    (void)h;
+  }
   // Shows a finished 800 x 600 XRGB8888 frame (pitch in pixels). False when there is no window.
   virtual bool Present(const uint32_t* pixels, int width, int height, int pitch) = 0;
 
@@ -86,6 +102,9 @@ class IPlatform {
 
   // --- the rest -----------------------------------------------------------
   virtual void ReportError(const std::string& text) = 0;  // message box or stderr; returns
+  // One line of the error log (standard error), no message box: the count of repeats of an
+  // error already shown. Implementations without a log of their own may leave it as it is.
+  virtual void LogError(const std::string& text);
   virtual bool OpenURL(const std::string& url) = 0;       // the player's browser; no shell
   virtual std::string ProgramDir() = 0;   // folder of the executable, with a trailing '/'
   virtual std::string ConfigDir() = 0;    // per-user settings folder, with a trailing '/'

@@ -26,7 +26,13 @@ std::string NormalizeKey(const std::string& key) {
   size_t b = 0, e = key.size();
   while (b < e && (key[b] == '\\' || key[b] == ' ' || key[b] == '\t')) ++b;
   while (e > b && (key[e - 1] == '\\' || key[e - 1] == ' ' || key[e - 1] == '\t')) --e;
-  return "\\" + key.substr(b, e - b);
+  // Built front to back: prepending to a temporary makes GCC 12 at -O3 see an overlapping
+  // copy that cannot happen.
+  std::string r;
+  r.reserve(e - b + 1);
+  r += '\\';
+  r.append(key, b, e - b);
+  return r;
 }
 
 bool IsText(const std::string& s) {

@@ -40,6 +40,13 @@ constexpr uint16_t VK_ESCAPE = 27;
 constexpr uint16_t VK_SPACE = 32;
 constexpr uint16_t VK_F1 = 112;
 
+// Whether a key code is a modifier pressed on its own: Shift (16), Ctrl (17), Alt (18), their
+// left and right codes (160 to 165; AltGr comes as Ctrl with right Alt), the system keys (91,
+// 92). Screens that wait for "any key" do not count them.
+constexpr bool IsModifierKey(uint16_t key) {
+  return (key >= 16 && key <= 18) || key == 91 || key == 92 || (key >= 160 && key <= 165);
+}
+
 // Colours are $00BBGGRR (red in the lowest byte); device pixels are 0x00RRGGBB.
 using TColor = uint32_t;
 constexpr TColor clBlack = 0x000000;

@@ -5,6 +5,7 @@
 #include "app/shell.h"
 #include "platform/platform.h"
 #include "puzzle/internal.h"
+#include "puzzle/level_files.h"
 #include "puzzle/pieces.h"
 #include "settings/reestr.h"
 
@@ -120,13 +121,12 @@ void SetupLevel(uint8_t n) {
 }
 
 void ScatterPieces() {
-  const int divisor = (NumFig + 1) / 2 + 1;
-  const int spacing = (NumFig > 8 ? 550 : 600) / divisor;
   for (int i = 1; i <= NumFig && i <= kMaxPieces; ++i) {
     TPiece& p = PieceTable[i];
     p.Angle = 15 * plat::Platform().Random(24);
     if (Settings.Difficulty == 0) p.Angle = 0;
-    p.Position = {i % 2 == 1 ? 150 : 650, ((i + 1) / 2) * spacing};
+    const TScatterSpot spot = ScatterSpot(i, NumFig);
+    p.Position = {spot.X, spot.Y};
     UpdateCorners(static_cast<uint8_t>(i));
   }
 }

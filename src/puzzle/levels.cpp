@@ -4,16 +4,10 @@
 
 #include "app/shell.h"
 #include "platform/ini.h"
+#include "puzzle/level_files.h"
 #include "puzzle/pieces.h"
 
 namespace {
-
-const char* LevelFileFor(int n) {
-  if (n < 50) return "Episode0.dat";
-  if (n < 75) return "Episode50.dat";
-  if (n < 90) return "Episode75.dat";
-  return "Episode90.dat";
-}
 
 std::string FullPath(const std::string& name) {
   std::error_code ec;
@@ -44,8 +38,8 @@ void ClearPieceEntries() {
 }  // namespace
 
 void LoadLevel(uint8_t n) {
-  int level = n == 49 ? 5 : n;  // level 49 plays level 5
-  const std::string fileName = LevelFileFor(level);
+  const int level = PlayedLevel(n);
+  const std::string fileName = LevelFileOf(level).Name;
   LevelFileName = FullPath(fileName);
   plat::TIniFile ini;
   ini.LoadFromFile(fileName);
@@ -78,18 +72,11 @@ void LoadLevel(uint8_t n) {
 }
 
 void RateLevelCatalogue() {
-  struct Range {
-    const char* file;
-    int first, last;
-  };
-  const Range ranges[] = {{"Episode0.dat", 0, 49}, {"Episode50.dat", 50, 74},
-                          {"Episode75.dat", 75, 89}, {"Episode90.dat", 90, 99}};
-  for (const Range& r : ranges) {
+  // Each file is opened once for its range; the pass reads level 49's own section.
+  for (const TLevelFile& f : kLevelFiles) {
     plat::TIniFile ini;
-    ini.LoadFromFile(r.file);
-    for (int n = r.first; n <= r.last; ++n) {
-      int32_t med = ini.ReadInteger("level" + std::to_string(n), "MedTime", 1000);
-      LevelCatalogue[n].Rating = med < 70 ? 0 : (med <= 400 ? 1 : 2);
-    }
+    ini.LoadFromFile(f.Name);
+    for (int n = f.First; n <= f.Last; ++n)
+      LevelCatalogue[n].Rating = RatingOf(ini.ReadInteger("level" + std::to_string(n), "MedTime", 1000));
   }
 }

@@ -9,6 +9,7 @@
 #include "platform/platform.h"
 #include "platform/registry.h"
 #include "platform/settings_store.h"
+#include "settings/window_size.h"
 
 TSettings Settings;
 TPlayerRecord PlayerRecord;
@@ -75,6 +76,7 @@ void ReadRegistrySettings() {
   plat::IRegistry& store = *reg;
   if (!store.Load())
     std::fprintf(stderr, "Tangrel 2.0: %s; using the default settings\n", store.ErrorText().c_str());
+  ReadWindowSize(store);  // under a key of its own: read whether or not the options are there
   if (!store.KeyExists(kSettingsKey)) return;
 
   ReadFlag(store, "Sounds", Settings.Sounds);
@@ -137,6 +139,7 @@ bool SaveSettings() {
   store.WriteDword(kSettingsKey, "Full", FlagToStore(Settings.Full));
   store.WriteDword(kSettingsKey, "Tips", FlagToStore(Settings.Tips));
   store.WriteDword(kSettingsKey, "3D", FlagToStore(Settings.Use3D));
+  WriteWindowSize(store);
   bool ok = store.Save();
   if (!ok) ReportStoreFailure(store);
   // The progress is written even when the options could not be.

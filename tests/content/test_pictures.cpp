@@ -184,6 +184,61 @@ TEST_F(Pictures, DigitsFollowTheFifteenPixelPitch) {
   EXPECT_EQ(s.patterns, 10);
 }
 
+// The pixels of a sprite's first pattern that are not its transparent colour.
+std::vector<bool> Silhouette(const TImageItemData& it, Size& s) {
+  s = PatternsOf(it);
+  std::vector<bool> in(size_t(s.w) * size_t(s.h));
+  for (int y = 0; y < s.h; ++y)
+    for (int x = 0; x < s.w; ++x) in[size_t(y) * size_t(s.w) + size_t(x)] = Pixel(it, x, y) != KeyOf(it);
+  return in;
+}
+
+TEST_F(Pictures, TheThreeRatingMarksDifferInShape) {
+  // Without their colours (a colour-blind player) the marks must still differ: compare outlines.
+  const char* names[3] = {"_greenstar", "_goldstar", "_redstar"};
+  std::vector<bool> shapes[3];
+  Size sizes[3];
+  for (int k = 0; k < 3; ++k) {
+    const TImageItemData* it = Find(names[k]);
+    ASSERT_NE(it, nullptr) << names[k];
+    shapes[k] = Silhouette(*it, sizes[k]);
+  }
+  for (int a = 0; a < 3; ++a)
+    for (int b = a + 1; b < 3; ++b) {
+      ASSERT_EQ(sizes[a].w, sizes[b].w);
+      ASSERT_EQ(sizes[a].h, sizes[b].h);
+      size_t both = 0, either = 0;
+      for (size_t i = 0; i < shapes[a].size(); ++i) {
+        both += shapes[a][i] && shapes[b][i];
+        either += shapes[a][i] || shapes[b][i];
+      }
+      ASSERT_GT(either, 0u);
+      // Outlines that share less than four fifths of their pixels are different shapes.
+      EXPECT_LT(double(both) / double(either), 0.8) << names[a] << " and " << names[b];
+    }
+}
+
+TEST_F(Pictures, TwoDigitNumbersReadAsOneNumber) {
+  // The menu sets the tens 20 px left of the units. The gap between the inks of "1" and "0"
+  // (the widest gap of any two digits) stays within what separates letters of a word.
+  auto inkColumns = [&](char d, int& lo, int& hi) {
+    const TImageItemData* it = Find(std::string(1, d));
+    ASSERT_NE(it, nullptr);
+    Size s;
+    std::vector<bool> in = Silhouette(*it, s);
+    ASSERT_EQ(s.w, 20);
+    lo = s.w, hi = -1;
+    for (int y = 0; y < s.h; ++y)
+      for (int x = 0; x < s.w; ++x)
+        if (in[size_t(y) * size_t(s.w) + size_t(x)]) lo = std::min(lo, x), hi = std::max(hi, x);
+  };
+  int lo1, hi1, lo0, hi0;
+  inkColumns('1', lo1, hi1);
+  inkColumns('0', lo0, hi0);
+  EXPECT_GE(hi0 - lo0 + 1, 16) << "the widest digit fills its cell";
+  EXPECT_LE((20 + lo0) - hi1 - 1, 5) << "gap between the 1 and the 0 of 10";
+}
+
 TEST_F(Pictures, SlotOpeningIsClearAndItsFrameIsSolid) {
   const TImageItemData* it = Find("Slot");
   ASSERT_NE(it, nullptr);

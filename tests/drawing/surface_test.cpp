@@ -401,3 +401,58 @@ TEST(Surface, TurnedDrawAgreesWithThePerPixelReference) {
   dst.DrawRotate(10, 10, 2000000000, 2000000000, src.ClientRect(), src, 0.5, 0.5, false, 31);
   EXPECT_EQ(CountNot(dst, 0), 64 * 64);
 }
+
+namespace {
+
+TEST(SurfaceRows, DrawingPathFollowsTheBuild) {
+#if defined(TANGREL_PORTABLE) || !defined(__SSE2__)
+  EXPECT_STREQ(DrawingPath(), "portable");
+#else
+  EXPECT_STREQ(DrawingPath(), "sse2");
+#endif
+}
+
+// Rows of every length from 1 to 40 (the wide loops, the four-pixel loop and the tail),
+// keyed pixels scattered: whichever loops the build uses, each pixel is the plain formula.
+TEST(SurfaceRows, KeyedCopiesAndBlendsGivePlainPixelsAtEveryRowLength) {
+  const uint32_t key = 0xFF00FF;
+  for (int32_t w = 1; w <= 40; ++w) {
+    SCOPED_TRACE(w);
+    TSurface src;
+    src.SetSize(w, 3);
+    for (int32_t y = 0; y < 3; ++y)
+      for (int32_t x = 0; x < w; ++x)
+        src.SetPixel(x, y, (x * 7 + y) % 5 == 0 ? key : (0x102030u * static_cast<uint32_t>(x + 1) + static_cast<uint32_t>(y) * 0x0A0B0Cu) & 0xFFFFFFu);
+    src.TransparentColor = key;
+    // Row 0 all key, so the wide loop's skip of sixteen key pixels is taken too.
+    for (int32_t x = 0; x < w; ++x) src.SetPixel(x, 0, key);
+    auto back = [](int32_t x, int32_t y) { return 0x335577u + static_cast<uint32_t>(x * 3 + y * 11); };
+    for (int32_t alpha : {255, 100, 1}) {
+      SCOPED_TRACE(alpha);
+      TSurface d;
+      d.SetSize(w, 3);
+      for (int32_t y = 0; y < 3; ++y)
+        for (int32_t x = 0; x < w; ++x) d.SetPixel(x, y, back(x, y));
+      if (alpha == 255)
+        d.Draw(0, 0, {0, 0, w, 3}, src, true);
+      else
+        d.DrawAlpha({0, 0, w, 3}, {0, 0, w, 3}, src, true, alpha);
+      for (int32_t y = 0; y < 3; ++y)
+        for (int32_t x = 0; x < w; ++x) {
+          const uint32_t s = src.GetPixel(x, y), b = back(x, y);
+          uint32_t want = b;
+          if (s != key) {
+            want = 0;
+            for (int sh : {0, 8, 16}) {
+              const uint32_t v = ((s >> sh) & 0xFF) * static_cast<uint32_t>(alpha) +
+                                 ((b >> sh) & 0xFF) * static_cast<uint32_t>(255 - alpha);
+              want |= ((2 * v + 255) / 510) << sh;  // v / 255, rounded
+            }
+          }
+          ASSERT_EQ(d.GetPixel(x, y), want) << x << "," << y;
+        }
+    }
+  }
+}
+
+}  // namespace

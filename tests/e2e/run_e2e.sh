@@ -16,6 +16,7 @@ trap x_session_cleanup EXIT
 ok() { passed=$((passed + 1)); echo "ok: $*"; }
 bad() { failed=$((failed + 1)); echo "FAILED: $*"; }
 check() { local what=$1; shift; if "$@"; then ok "$what"; else bad "$what"; fi; }
+not() { ! "$@"; }
 
 x_session_start "$SCREEN_W" "$SCREEN_H" 90 || exit 2
 
@@ -80,6 +81,15 @@ check "the panel is drawn" is_warm 700 560 60 20
 
 xdotool key space; sleep 0.6; shot
 check "Space on an unsolved level opens the message box (black around it)" is_black 10 10 60 60
+# Alt+Enter switches the mode and leaves the box open: Alt's own key-down is no key.
+xdotool key alt+Return; sleep 2
+check "Alt+Enter with the message box open switches to a window" is_windowed
+shot
+check "the message box stays open in the window" is_black 10 10 60 60
+xdotool key alt+Return; sleep 2
+check "Alt+Enter with the message box open switches back to full screen" is_fullscreen
+shot
+check "the message box stays open in full screen" is_black 10 10 60 60
 xdotool key a; sleep 0.6; shot
 check "a key closes the message box" is_bluish 360 160 80 80
 
@@ -87,8 +97,14 @@ for _ in 1 2 3; do xdotool key F1; sleep 1.5; done
 shot
 check "F1 brought every piece home: the slot is covered" is_golden 310 110 180 180
 click_at 100 100   # a release completes the level
+# Alt+Enter during the display switches the mode and leaves the display on (it starts again).
+xdotool key alt+Return; sleep 2
+check "Alt+Enter during the level-complete display switches to a window" is_windowed
+xdotool key alt+Return; sleep 2
+check "Alt+Enter during the level-complete display switches back to full screen" is_fullscreen
 sleep 4.5; shot
 check "the level-complete display ends on the golden 'Complete' plate" is_golden 340 170 120 60
+check "the display is still on after Alt+Enter: no piece below the plate" not is_golden 310 265 180 30
 click_at 100 100   # a press goes on to level 1
 shot
 check "a press after the display goes to the next level (the slot is empty again)" is_bluish 360 160 80 80
@@ -112,7 +128,8 @@ click_at 135 456   # Exit
 click_at 438 345   # Yes
 check "Exit, Yes: the process ends by itself" ended_by_itself
 check "the game exits with status 0" test "${GAME_RC:-1}" -eq 0
-check "user.reg holds the six values" test "$(grep -c '=dword:' "$REG" 2>/dev/null)" -eq 6
+check "user.reg holds the six values" \
+  test "$(awk '/^\[/ { inkey = ($0 == "[\\Software\\Brenmoor Studio\\Tangrel]") } inkey && /=dword:/' "$REG" | wc -l)" -eq 6
 check "user.reg: Sounds off, Tips off, Full off, Music on, normal difficulty, plain look" \
   test "$(reg_value Sounds)$(reg_value Tips)$(reg_value Full)$(reg_value Music)$(reg_value Difficulty)$(reg_value 3D)" \
   = "000000000000000000000000000000010000000100000000"
@@ -149,6 +166,8 @@ kill -TERM "$GAME_PID"
 ended_by_itself
 check "without an audio device Sounds and Music are saved off" \
   test "$(reg_value Sounds)$(reg_value Music)" = "0000000000000000"
+
+. "$(dirname "$0")/scaled_window.sh"
 
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

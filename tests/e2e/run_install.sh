@@ -9,18 +9,19 @@ trap 'rm -rf "$WORK"' EXIT
 fail() { echo "FAILED: $*"; echo "0 passed, 1 failed"; exit 1; }
 
 cmake --install "$BUILD" --prefix "$WORK/prefix" >/dev/null || fail "cmake --install"
-# The launcher names its data folder as configured; point it at the temporary prefix.
-sed "s#^data=.*#data=\"$WORK/prefix/lib/tangrel\"#" "$WORK/prefix/bin/tangrel" >"$WORK/launcher"
-chmod +x "$WORK/launcher"
-for f in lib/tangrel/tangrel lib/tangrel/Sprites.gpk lib/tangrel/Sounds.spk lib/tangrel/Sounds/theme1.mid \
-         share/applications/tangrel.desktop share/icons/hicolor/64x64/apps/tangrel.png; do
+# The launcher finds the program and its data from where it lies, under any prefix.
+for f in games/tangrel lib/games/tangrel/tangrel lib/games/tangrel/Sounds.spk share/games/tangrel/Sprites.gpk \
+         share/games/tangrel/Sounds.spk share/games/tangrel/Sounds/theme1.mid \
+         share/applications/example.brenmoor_studio.Tangrel.desktop share/icons/hicolor/64x64/apps/tangrel.png; do
   [ -e "$WORK/prefix/$f" ] || fail "missing $f"
 done
+grep -qx "Exec=$WORK/prefix/games/tangrel" "$WORK/prefix/share/applications/example.brenmoor_studio.Tangrel.desktop" \
+  || fail "the desktop entry does not name the installed launcher"
 
 export HOME="$WORK/home" XDG_DATA_HOME="$WORK/home/.local/share" XDG_CONFIG_HOME="$WORK/home/.config"
 export SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy TANGREL_NO_DIALOGS=1
 mkdir -p "$HOME"
-"$WORK/launcher" >"$WORK/out" 2>&1 &
+"$WORK/prefix/games/tangrel" >"$WORK/out" 2>&1 &
 pid=$!
 sleep 3
 kill -TERM "$pid" 2>/dev/null
@@ -30,4 +31,17 @@ user="$XDG_DATA_HOME/tangrel"
 [ -L "$user/Episode0.dat" ] || fail "the per-user folder has no level files"
 [ "$(stat -c %s "$user/Users.dat" 2>/dev/null)" = 5076 ] || { cat "$WORK/out"; fail "no Users.dat in the per-user folder"; }
 [ -f "$XDG_CONFIG_HOME/tangrel/user.reg" ] || fail "no settings saved"
+
+# A file of the player's own under a data name is kept; a stale link is renewed.
+rm "$user/Episode90.dat"
+echo "[level90]" >"$user/Episode90.dat"
+ln -sfn /nonexistent/Sprites.gpk "$user/Sprites.gpk"
+"$WORK/prefix/games/tangrel" >"$WORK/out" 2>&1 &
+pid=$!
+sleep 2
+kill -TERM "$pid" 2>/dev/null
+for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$pid" 2>/dev/null && { kill -9 "$pid"; fail "the game did not close on SIGTERM"; }
+[ ! -L "$user/Episode90.dat" ] && grep -q level90 "$user/Episode90.dat" || fail "the player's own file was replaced"
+[ "$(readlink "$user/Sprites.gpk")" = "$WORK/prefix/share/games/tangrel/Sprites.gpk" ] || fail "a stale link was kept"
 echo "1 passed, 0 failed"

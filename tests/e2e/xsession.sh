@@ -38,12 +38,19 @@ geometry() {
   GW=$(awk '/Width:/ { print $NF }' <<<"$info")
   GH=$(awk '/Height:/ { print $NF }' <<<"$info")
 }
-# Game pixel -> screen pixel (the game keeps its 800 x 600 picture, letterboxed when scaled).
+# Where the game puts its 800 x 600 picture in a drawing area of W x H, as "X Y W H": the
+# largest fitting size, centred; a whole factor when that keeps nine tenths of it.
+picture_box() {
+  local w=$1 h=$2 fw fh k
+  if [ $((w * 600)) -le $((h * 800)) ]; then fw=$w; fh=$((w * 600 / 800)); else fh=$h; fw=$((h * 800 / 600)); fi
+  k=$((fw / 800))
+  if [ "$k" -ge 1 ] && [ $((k * 8000)) -ge $((fw * 9)) ]; then fw=$((k * 800)); fh=$((k * 600)); fi
+  echo "$(((w - fw) / 2)) $(((h - fh) / 2)) $fw $fh"
+}
+# Game pixel -> screen pixel (the middle of the screen pixels that show it).
 to_screen() {
-  local x=$1 y=$2 s ox oy
-  s=$(awk -v w="$GW" -v h="$GH" 'BEGIN { s = w / 800; if (h / 600 < s) s = h / 600; print s }')
-  ox=$(awk -v w="$GW" -v s="$s" 'BEGIN { print int((w - 800 * s) / 2) }')
-  oy=$(awk -v h="$GH" -v s="$s" 'BEGIN { print int((h - 600 * s) / 2) }')
-  SX=$(awk -v g="$GX" -v o="$ox" -v s="$s" -v x="$x" 'BEGIN { print int(g + o + x * s) }')
-  SY=$(awk -v g="$GY" -v o="$oy" -v s="$s" -v y="$y" 'BEGIN { print int(g + o + y * s) }')
+  local bx by bw bh
+  read -r bx by bw bh <<<"$(picture_box "$GW" "$GH")"
+  SX=$((GX + bx + (2 * $1 + 1) * bw / 1600))
+  SY=$((GY + by + (2 * $2 + 1) * bh / 1200))
 }

@@ -1,4 +1,4 @@
-// tangrel-pack as a program: list, extract and build, exit codes and error lines.
+// tangrel-pack as a program: list, extract, build and check, exit codes and error lines.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -7,6 +7,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "media/game_assets.h"
 #include "media/package.h"
 #include "toolkit.h"
 
@@ -196,4 +197,85 @@ TEST_F(PackTool, FailuresAndUsage) {
   EXPECT_EQ(Run("frobnicate x"), 2);
   EXPECT_EQ(Run("--help"), 0);
   EXPECT_NE(out.find("Manifest"), std::string::npos);
+}
+
+namespace {
+
+TImageItemData Sprite(const std::string& name, int w, int h, int patterns) {
+  TImageItemData d;
+  d.Name = name;
+  d.HasPicture = true;
+  d.PatternWidth = w;
+  d.PatternHeight = h;
+  TPicture p;
+  p.Width = w * patterns;
+  p.Height = h;
+  p.Pixels.assign(static_cast<size_t>(p.Width) * h, 0x808080);
+  d.Picture = p;
+  return d;
+}
+
+}  // namespace
+
+TEST_F(PackTool, CheckFindsWhatASpritePackageLacks) {
+  // Every sprite the game uses, as the game needs it ...
+  std::vector<TImageItemData> items;
+  for (size_t i = 0; i < kGameSpriteCount; ++i) {
+    const TSpriteNeed& n = kGameSprites[i];
+    items.push_back(Sprite(n.Name, n.Width ? n.Width : 20, n.Height ? n.Height : 10, n.Patterns));
+  }
+  toolkit::WriteFileBytes(P("Sprites.gpk"), WriteImagePackage(items));
+  EXPECT_EQ(Run("check " + P("Sprites.gpk")), 0);
+  EXPECT_EQ(out, P("Sprites.gpk") + ": holds all the sprites the game uses\n");
+
+  // ... then a modder's version: too few pointer patterns, a wrong button size, one sprite
+  // gone, one without a picture. Letter case of the names does not matter.
+  for (TImageItemData& d : items) {
+    if (d.Name == "RotateCW") d = Sprite("rotatecw", 36, 36, 10);
+    if (d.Name == "btn_OK") d = Sprite("btn_OK", 64, 30, 2);
+    if (d.Name == "Loading") d.Name = "Loadign";
+    if (d.Name == "menufone") d.HasPicture = false;
+  }
+  toolkit::WriteFileBytes(P("mod.gpk"), WriteImagePackage(items));
+  EXPECT_EQ(Run("check " + P("mod.gpk")), 1);
+  for (const char* line : {": Loading is missing\n", ": RotateCW needs 14 patterns, has 10\n",
+                           ": btn_OK needs patterns of 60 x 30, has 64 x 30\n",
+                           ": menufone has no picture\n", ": 4 problems\n"})
+    EXPECT_NE(out.find(P("mod.gpk") + line), std::string::npos) << line << out;
+}
+
+TEST_F(PackTool, CheckCountsTexturesAndNamesEffects) {
+  std::vector<TImageItemData> tex;
+  for (int i = 0; i < 10; ++i) tex.push_back(Sprite("t" + std::to_string(i), 64, 64, 1));
+  toolkit::WriteFileBytes(P("Textures.gpk"), WriteImagePackage(tex));
+  EXPECT_EQ(Run("check " + P("Textures.gpk")), 1);
+  EXPECT_NE(out.find(": needs 11 textures, has 10\n"), std::string::npos) << out;
+  tex.push_back(Sprite("t10", 64, 64, 1));
+  toolkit::WriteFileBytes(P("Textures.gpk"), WriteImagePackage(tex));
+  EXPECT_EQ(Run("check " + P("Textures.gpk")), 0) << out;
+
+  std::vector<TWaveItemData> waves;
+  for (size_t i = 0; i < kGameEffectCount; ++i) {
+    TWaveItemData w;
+    w.Name = kGameEffects[i];
+    w.HasWave = true;
+    w.Format = {1, 0, 2, 0, 0x44, 0xAC, 0, 0, 0x10, 0xB1, 2, 0, 4, 0, 16, 0};
+    w.Data = {0, 0, 0, 0};
+    if (w.Name != "exit") waves.push_back(w);
+  }
+  toolkit::WriteFileBytes(P("Sounds.spk"), WriteWavePackage(waves));
+  EXPECT_EQ(Run("check " + P("Sounds.spk")), 1);
+  EXPECT_EQ(out, P("Sounds.spk") + ": exit is missing\n" + P("Sounds.spk") + ": 1 problem\n");
+
+  EXPECT_EQ(Run("check " + P("missing.spk")), 1);
+  EXPECT_EQ(err, "tangrel-pack: Cannot open file " + P("missing.spk") + "\n");
+  EXPECT_EQ(Run("check"), 2);
+}
+
+TEST_F(PackTool, TheGamesOwnPackagesPassTheCheck) {
+  for (const char* f : {"Sprites.gpk", "Textures.gpk", "Sounds.spk"}) {
+    const std::string path = std::string(TANGREL_GAME_DIR) + "/" + f;
+    if (!fs::exists(path)) GTEST_SKIP() << "no game data in " << TANGREL_GAME_DIR;
+    EXPECT_EQ(Run("check " + path), 0) << out;
+  }
 }

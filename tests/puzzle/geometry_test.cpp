@@ -1,5 +1,6 @@
 // Geometry: turning points, the hit test in both windings, picking and stacking, the layout.
 #include "fixture.h"
+#include "puzzle/internal.h"
 
 TEST(Geometry, RotatePointRoundsToNearest) {
   EXPECT_EQ(RotatePoint(15, {100, 0}), (TPoint{97, 26}));
@@ -95,4 +96,42 @@ TEST_F(PuzzleTest, StartGameKeepsCountersAndClearsTheHand) {
   EXPECT_EQ(HoverPiece, 0);
   EXPECT_FALSE(Dragging);
   EXPECT_FALSE(RotateMode);
+}
+
+TEST(Geometry, CrossSignIsExactAtTheEdgesOfInt32) {
+  using puzzle_detail::CrossSign;
+  const int64_t M = 4294967295;  // the widest difference of two int32 values
+  struct Row {
+    int64_t a, b, c, d;
+    int sign;
+  };
+  const Row rows[] = {
+      {2, 3, 1, 6, 0},          {2, 3, 1, 5, 1},           {2, 3, 1, 7, -1},
+      {0, M, 0, -M, 0},         {0, 5, 1, 1, -1},          {0, 5, -1, 1, 1},
+      {M, M, M, M, 0},          {M, M, M, M - 1, 1},       {-M, M, M, -M, 0},
+      {-M, M, -M, M - 1, -1},   {M, -M, -M, -M, -1},       {-M, -M, M, -M, 1},
+      // Products past 2^63 that differ by one: a 64-bit signed product would overflow and
+      // a double would round them together.
+      {M, M - 2, M - 1, M - 1, -1}, {-M, -(M - 2), M - 1, M - 1, -1},
+      {M - 1, M - 1, M, M - 2, 1},  {M - 1, -(M - 1), M, -(M - 2), -1},
+  };
+  for (const Row& r : rows)
+    EXPECT_EQ(CrossSign(r.a, r.b, r.c, r.d), r.sign) << r.a << " " << r.b << " " << r.c << " " << r.d;
+}
+
+TEST_F(PuzzleTest, HitTestOnHugeCornersStaysExact) {
+  // A corrupt level's corners at the ends of int32: the point on the long edge is inside,
+  // the one a step off it is not.
+  NumFig = 1;
+  TPiece& p = PieceTable[1];
+  p.CornerCount = 3;
+  p.Position = {0, 0};
+  p.Angle = 0;
+  p.Offsets[1] = {INT32_MIN, INT32_MIN};
+  p.Offsets[2] = {INT32_MAX, INT32_MAX};
+  p.Offsets[3] = {INT32_MIN, INT32_MAX};
+  UpdateCorners(1);
+  EXPECT_FALSE(PointInPiece({1, 0}, 1));
+  EXPECT_TRUE(PointInPiece({-1, 0}, 1));
+  EXPECT_TRUE(PointInPiece({-1, 2147483646}, 1));
 }

@@ -128,6 +128,25 @@ TEST_F(Effects, PlayWithWaitReturnsWhenTheCopyEnds) {
   EXPECT_LE(fake.sleptMs, 1200);
 }
 
+TEST_F(Effects, PlayWithWaitReturnsOnceTheOutputHasPlayedTheSound) {
+  ASSERT_TRUE(device.Initialize());
+  audio.latencyFrames = 4410;  // 100 ms from the mix to the speaker
+  TWaveItem& exitSound = AddItem("exit", 4410, 100);
+  exitSound.Play(true);
+  // The last sample left the mixer at frame 4410; the device played it 100 ms later.
+  EXPECT_GE(audio.PlayedFrames(), 4410u);
+  EXPECT_GE(fake.sleptMs, 200);
+  EXPECT_LE(fake.sleptMs, 220);
+
+  // An output that never gets there holds the game no longer than before.
+  audio.latencyFrames = 1u << 30;
+  fake.sleptMs = 0;
+  exitSound.Play(true);
+  EXPECT_GE(fake.sleptMs, 1000);
+  EXPECT_LE(fake.sleptMs, 1200);
+  EXPECT_FALSE(audio.lockMisuse);
+}
+
 TEST_F(Effects, NothingPlaysOrWaitsWithSoundsOffOrNoDevice) {
   Settings.Sounds = 0;
   PlaySoundWait("exit");  // absent name, but sounds are off: no error, no wait

@@ -1,11 +1,16 @@
 // Small helpers of the sound tests: in-memory waves and tiny MIDI files.
 #pragma once
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
 inline void PutLE(std::vector<uint8_t>& v, uint32_t x, int bytes) {
   for (int i = 0; i < bytes; ++i) v.push_back(static_cast<uint8_t>(x >> (8 * i)));
+}
+
+inline void PutBE32(std::vector<uint8_t>& v, uint32_t x) {
+  for (int shift = 24; shift >= 0; shift -= 8) v.push_back(static_cast<uint8_t>(x >> shift));
 }
 
 // A "fmt " chunk's bytes for plain PCM.
@@ -31,7 +36,11 @@ inline std::vector<uint8_t> ConstantStereo16(int frames, int16_t value) {
 // A format-0 MIDI file at 480 ticks a quarter (120 bpm): piano, the given notes one after
 // another, each `ticks` long.
 inline std::vector<uint8_t> TinyMidi(const std::vector<int>& notes, uint32_t ticks) {
+  // Byte by byte: GCC 12 at -O3 takes range inserts into a just-grown vector for overflows.
   std::vector<uint8_t> trk;
+  auto put = [&trk](std::initializer_list<uint8_t> bytes) {
+    for (uint8_t b : bytes) trk.push_back(b);
+  };
   auto delta = [&trk](uint32_t d) {
     uint8_t buf[5];
     int n = 0;
@@ -40,19 +49,17 @@ inline std::vector<uint8_t> TinyMidi(const std::vector<int>& notes, uint32_t tic
     while (n) trk.push_back(buf[--n]);
   };
   delta(0);
-  trk.insert(trk.end(), {0xC0, 0x00});
+  put({0xC0, 0x00});
   for (int note : notes) {
     delta(0);
-    trk.insert(trk.end(), {0x90, static_cast<uint8_t>(note), 100});
+    put({0x90, static_cast<uint8_t>(note), 100});
     delta(ticks);
-    trk.insert(trk.end(), {0x80, static_cast<uint8_t>(note), 0});
+    put({0x80, static_cast<uint8_t>(note), 0});
   }
   delta(0);
-  trk.insert(trk.end(), {0xFF, 0x2F, 0x00});
+  put({0xFF, 0x2F, 0x00});
   std::vector<uint8_t> f = {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 0x01, 0xE0, 'M', 'T', 'r', 'k'};
-  uint32_t len = static_cast<uint32_t>(trk.size());
-  f.insert(f.end(), {static_cast<uint8_t>(len >> 24), static_cast<uint8_t>(len >> 16),
-                     static_cast<uint8_t>(len >> 8), static_cast<uint8_t>(len)});
-  f.insert(f.end(), trk.begin(), trk.end());
+  PutBE32(f, static_cast<uint32_t>(trk.size()));
+  for (uint8_t b : trk) f.push_back(b);
   return f;
 }

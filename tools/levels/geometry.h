@@ -1,5 +1,6 @@
 // Integer polygon geometry shared by the level generator and the level validator.
 #pragma once
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <string>
@@ -67,6 +68,50 @@ inline bool Inside(const Poly& p, double x, double y) {
   return true;
 }
 
+inline double Perimeter(const Poly& p) {
+  double s = 0;
+  for (size_t i = 0; i < p.size(); ++i) s += Dist(p[i], p[(i + 1) % p.size()]);
+  return s;
+}
+
+// 4 pi area / perimeter squared: 1 for a circle, 0.785 for a square, small for a sliver.
+inline double Fatness(const Poly& p) {
+  double per = Perimeter(p);
+  return per > 0 ? 4 * M_PI * (std::fabs(double(Area2(p))) / 2) / (per * per) : 0;
+}
+
+// The narrowest width of a convex polygon: over its edges, the farthest corner from the edge's line.
+inline double MinWidth(const Poly& p) {
+  double best = 1e18;
+  for (size_t i = 0; i < p.size(); ++i) {
+    const Pt& a = p[i];
+    const Pt& b = p[(i + 1) % p.size()];
+    double len = Dist(a, b), far = 0;
+    for (const Pt& q : p) far = std::max(far, std::fabs(double(Cross(a, b, q))) / len);
+    best = std::min(best, far);
+  }
+  return best;
+}
+
+inline double MinCorner(const Poly& p) {
+  double m = 180;
+  for (size_t i = 0; i < p.size(); ++i) m = std::min(m, CornerAngle(p, i));
+  return m;
+}
+
+inline double MinCornerGap(const Poly& p) {
+  double m = 1e18;
+  for (size_t i = 0; i < p.size(); ++i)
+    for (size_t j = i + 1; j < p.size(); ++j) m = std::min(m, Dist(p[i], p[j]));
+  return m;
+}
+
+// Clockwise on the screen (y down) gives a positive Area2; the solver keeps pieces that way.
+inline Poly Oriented(Poly p) {
+  if (Area2(p) < 0) std::reverse(p.begin(), p.end());
+  return p;
+}
+
 // A piece as the level file stores it: a position and corner offsets from it.
 struct Piece {
   Pt pos;
@@ -77,6 +122,14 @@ struct Level {
   int number = 0;
   int medTime = 0;
   std::vector<Piece> pieces;
+};
+
+// A level as designed: its pieces in solution place (slot-box x 300..500, y 100..300).
+struct Design {
+  std::string family;   // the family's name as the sheet and the comments show it
+  std::string note;     // one line for the level's comment (what it is, pieces meant alike)
+  bool asGiven = false; // a classic dissection exactly as published: the floors do not apply
+  std::vector<Poly> pieces;
 };
 
 }  // namespace levels

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "media/game_assets.h"
 #include "media/package.h"
 #include "toolkit.h"
 
@@ -18,6 +19,7 @@ const char* const kUsage =
     "usage: tangrel-pack list [--kind image|wave] PACKAGE\n"
     "       tangrel-pack extract [--kind image|wave] PACKAGE DIR\n"
     "       tangrel-pack build MANIFEST OUTPUT\n"
+    "       tangrel-pack check [--kind image|wave] PACKAGE\n"
     "       tangrel-pack --help\n";
 
 const char* const kHelp =
@@ -27,6 +29,10 @@ const char* const kHelp =
     "         \"fmt \" and \"data\" chunks) for each item with a picture or a wave; NNN is the\n"
     "         item's index from 000. DIR is created when missing. Empty pictures are skipped.\n"
     "build    makes a package from a manifest.\n"
+    "check    says whether the package holds everything the game uses from it: every sprite\n"
+    "         with the patterns (and, where a screen needs it, the size) it is drawn with, all\n"
+    "         textures (a package named Textures*.gpk), or every sound effect. Prints one line\n"
+    "         per problem (\"RotateCW needs 14 patterns, has 10\") and exits with 1 if any.\n"
     "\n"
     "--kind defaults from the package name: .gpk image, .spk wave.\n"
     "Failures print \"tangrel-pack: <reason>\" and exit with 1; wrong usage exits with 2.\n"
@@ -175,6 +181,52 @@ int List(TKind kind, const std::string& package) {
   out += "]}\n";
   std::fwrite(out.data(), 1, out.size(), stdout);
   return 0;
+}
+
+// --- check ---------------------------------------------------------------------------
+
+int Check(TKind kind, const std::string& package) {
+  std::vector<uint8_t> bytes = ReadPackageFile(package);
+  std::vector<TAssetItem> items;
+  std::vector<std::string> problems;
+  const char* what;
+  if (kind == TKind::Image) {
+    std::vector<TImageItemData> data;
+    ParseImagePackage(bytes.data(), bytes.size(), data);
+    for (const TImageItemData& it : data) {
+      const TPicture& p = it.Picture;
+      const int32_t w = p.Empty() ? 0 : p.Width, h = p.Empty() ? 0 : p.Height;
+      TAssetItem a;
+      a.Name = it.Name;
+      a.Usable = it.HasPicture && !p.Empty();
+      a.Patterns = a.Usable ? PatternCount(it.PatternWidth, it.PatternHeight, it.SkipWidth, it.SkipHeight, w, h) : 0;
+      a.PatternWidth = it.PatternWidth > 0 ? it.PatternWidth : w;
+      a.PatternHeight = it.PatternHeight > 0 ? it.PatternHeight : h;
+      items.push_back(a);
+    }
+    // The game reads its textures by position from "Textures.gpk", its sprites by name.
+    const bool textures = Lower(std::filesystem::path(package).filename().string()).rfind("textures", 0) == 0;
+    problems = textures ? CheckTextures(items) : CheckSprites(items);
+    what = textures ? "textures" : "sprites";
+  } else {
+    std::vector<TWaveItemData> data;
+    ParseWavePackage(bytes.data(), bytes.size(), data);
+    for (const TWaveItemData& it : data) {
+      TAssetItem a;
+      a.Name = it.Name;
+      a.Usable = it.HasWave && it.Format.size() >= 16;
+      items.push_back(a);
+    }
+    problems = CheckEffects(items);
+    what = "sound effects";
+  }
+  for (const std::string& p : problems) std::printf("%s: %s\n", package.c_str(), p.c_str());
+  if (problems.empty()) {
+    std::printf("%s: holds all the %s the game uses\n", package.c_str(), what);
+    return 0;
+  }
+  std::printf("%s: %zu problem%s\n", package.c_str(), problems.size(), problems.size() == 1 ? "" : "s");
+  return 1;
 }
 
 std::string ItemFile(const std::string& dir, size_t index, const char* ext) {
@@ -415,6 +467,12 @@ int Run(int argc, char** argv) {
     if (!kindGiven) kind = KindFromName(rest[0]);
     if (kind == TKind::Unknown) throw TUsageError{};
     return command == "list" ? List(kind, rest[0]) : Extract(kind, rest[0], rest[1]);
+  }
+  if (command == "check") {
+    if (rest.size() != 1) throw TUsageError{};
+    if (!kindGiven) kind = KindFromName(rest[0]);
+    if (kind == TKind::Unknown) throw TUsageError{};
+    return Check(kind, rest[0]);
   }
   if (command == "build") {
     if (kindGiven || rest.size() != 2) throw TUsageError{};

@@ -2,6 +2,7 @@
 #pragma once
 #include <algorithm>
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -41,12 +42,12 @@ class Song {
     // Track 0: tempo and time signature.
     std::vector<uint8_t> t0;
     Var(t0, 0);
-    t0.insert(t0.end(), {0xFF, 0x51, 0x03, uint8_t(microsPerQuarter >> 16), uint8_t(microsPerQuarter >> 8),
-                         uint8_t(microsPerQuarter)});
+    Put(t0, {0xFF, 0x51, 0x03, uint8_t(microsPerQuarter >> 16), uint8_t(microsPerQuarter >> 8),
+             uint8_t(microsPerQuarter)});
     Var(t0, 0);
-    t0.insert(t0.end(), {0xFF, 0x58, 0x04, 4, 2, 24, 8});
+    Put(t0, {0xFF, 0x58, 0x04, 4, 2, 24, 8});
     Var(t0, 0);
-    t0.insert(t0.end(), {0xFF, 0x2F, 0x00});
+    Put(t0, {0xFF, 0x2F, 0x00});
     Chunk(out, t0);
     for (const Track& tr : tracks) Chunk(out, TrackBytes(tr));
     return out;
@@ -55,6 +56,11 @@ class Song {
  private:
   static void Put(std::vector<uint8_t>& o, const char* s) {
     for (int i = 0; i < 4; ++i) o.push_back(uint8_t(s[i]));
+  }
+  // Event bytes go in one by one: GCC 12 misreads a range insert into a freshly grown vector
+  // as a write past its end.
+  static void Put(std::vector<uint8_t>& o, std::initializer_list<uint8_t> bytes) {
+    for (uint8_t b : bytes) o.push_back(b);
   }
   static void Be32(std::vector<uint8_t>& o, uint32_t v) {
     for (int i = 3; i >= 0; --i) o.push_back(uint8_t(v >> (8 * i)));
@@ -78,15 +84,18 @@ class Song {
   static std::vector<uint8_t> TrackBytes(const Track& tr) {
     std::vector<uint8_t> o;
     Var(o, 0);
-    o.insert(o.end(), {0xFF, 0x03, uint8_t(tr.name.size())});
-    o.insert(o.end(), tr.name.begin(), tr.name.end());
+    // The name's length is a variable-length number like every meta event's, so a long name
+    // cannot wrap its length byte.
+    Put(o, {0xFF, 0x03});
+    Var(o, uint32_t(tr.name.size()));
+    for (char c : tr.name) o.push_back(uint8_t(c));
     uint8_t ch = tr.channel & 0x0F;
     for (auto [cc, v] : {std::pair<int, int>{7, tr.volume}, {10, tr.pan}, {91, tr.reverb}}) {
       Var(o, 0);
-      o.insert(o.end(), {uint8_t(0xB0 | ch), uint8_t(cc), uint8_t(v)});
+      Put(o, {uint8_t(0xB0 | ch), uint8_t(cc), uint8_t(v)});
     }
     Var(o, 0);
-    o.insert(o.end(), {uint8_t(0xC0 | ch), tr.program});
+    Put(o, {uint8_t(0xC0 | ch), tr.program});
     // Note-on and note-off events in time order; offs before ons at the same tick.
     std::vector<std::tuple<uint32_t, int, uint8_t, uint8_t>> ev;
     for (const Note& n : tr.notes) {
@@ -98,10 +107,10 @@ class Song {
     for (auto& [t, on, key, vel] : ev) {
       Var(o, t - now);
       now = t;
-      o.insert(o.end(), {uint8_t((on ? 0x90 : 0x80) | ch), key, on ? vel : uint8_t(64)});
+      Put(o, {uint8_t((on ? 0x90 : 0x80) | ch), key, on ? vel : uint8_t(64)});
     }
     Var(o, 480);
-    o.insert(o.end(), {0xFF, 0x2F, 0x00});
+    Put(o, {0xFF, 0x2F, 0x00});
     return o;
   }
 };

@@ -465,7 +465,8 @@ TPicture StackV(const std::vector<TPicture>& pats) {
   return p;
 }
 
-bool WritePng(const std::string& path, int w, int h, const std::vector<uint32_t>& px) {
+namespace {
+bool WritePngRows(const std::string& path, int w, int h, const std::vector<uint32_t>& px, bool alpha) {
   FILE* f = std::fopen(path.c_str(), "wb");
   if (!f) return false;
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
@@ -476,22 +477,33 @@ bool WritePng(const std::string& path, int w, int h, const std::vector<uint32_t>
     return false;
   }
   png_init_io(png, f);
-  png_set_IHDR(png, info, png_uint_32(w), png_uint_32(h), 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+  png_set_IHDR(png, info, png_uint_32(w), png_uint_32(h), 8, alpha ? PNG_COLOR_TYPE_RGBA : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
                PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
   png_write_info(png, info);
-  std::vector<png_byte> row(size_t(w) * 3);
+  const size_t bpp = alpha ? 4 : 3;
+  std::vector<png_byte> row(size_t(w) * bpp);
   for (int y = 0; y < h; ++y) {
     for (int x = 0; x < w; ++x) {
       uint32_t v = px[size_t(y) * size_t(w) + size_t(x)];
-      row[size_t(x) * 3] = png_byte(v >> 16);
-      row[size_t(x) * 3 + 1] = png_byte(v >> 8);
-      row[size_t(x) * 3 + 2] = png_byte(v);
+      row[size_t(x) * bpp] = png_byte(v >> 16);
+      row[size_t(x) * bpp + 1] = png_byte(v >> 8);
+      row[size_t(x) * bpp + 2] = png_byte(v);
+      if (alpha) row[size_t(x) * bpp + 3] = png_byte(v >> 24);
     }
     png_write_row(png, row.data());
   }
   png_write_end(png, nullptr);
   png_destroy_write_struct(&png, &info);
   return std::fclose(f) == 0;
+}
+}  // namespace
+
+bool WritePng(const std::string& path, int w, int h, const std::vector<uint32_t>& px) {
+  return WritePngRows(path, w, h, px, false);
+}
+
+bool WritePngAlpha(const std::string& path, int w, int h, const std::vector<uint32_t>& px) {
+  return WritePngRows(path, w, h, px, true);
 }
 
 }  // namespace art

@@ -94,5 +94,7 @@ TPicture StackH(const std::vector<TPicture>& pats);
 TPicture StackV(const std::vector<TPicture>& pats);
 
 bool WritePng(const std::string& path, int w, int h, const std::vector<uint32_t>& px);
+// The same with the alpha channel kept: pixels are 0xAARRGGBB.
+bool WritePngAlpha(const std::string& path, int w, int h, const std::vector<uint32_t>& px);
 
 }  // namespace art

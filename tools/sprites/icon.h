@@ -1,8 +1,12 @@
-// The desktop icon of the installed game.
+// The desktop icon of the installed game, drawn at every size of the icon theme.
 #pragma once
 #include <string>
 #include <vector>
 
 #include "media/package.h"
 
-bool WriteIcon(const std::string& path, const std::vector<TImageItemData>& textures);
+// Draws the icon at size x size pixels (16 to 1024) into a PNG with transparent corners.
+bool WriteIcon(const std::string& path, const std::vector<TImageItemData>& textures, int size);
+
+// The sizes the desktop's icon theme is given.
+inline constexpr int kIconSizes[] = {16, 24, 32, 48, 64, 128, 256};

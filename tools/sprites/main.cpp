@@ -1,7 +1,9 @@
 // tangrel-art: writes Sprites.gpk, Textures.gpk and the review contact sheet.
 // Usage: tangrel-art sprites OUT.gpk | textures OUT.gpk | sheet OUT.png | icon OUT.png
+//        | icons DIR (DIR/<n>x<n>/apps/tangrel.png at every icon size)
 #include <cstdio>
 #include <exception>
+#include <filesystem>
 #include <fstream>
 #include <string>
 
@@ -20,7 +22,7 @@ bool WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) {
 
 int main(int argc, char** argv) {
   if (argc != 3) {
-    std::fprintf(stderr, "usage: %s sprites|textures|sheet|icon OUTPUT\n", argv[0]);
+    std::fprintf(stderr, "usage: %s sprites|textures|sheet|icon|icons OUTPUT\n", argv[0]);
     return 2;
   }
   std::string what = argv[1], out = argv[2];
@@ -32,7 +34,16 @@ int main(int argc, char** argv) {
     } else if (what == "textures") {
       ok = WriteFile(out, WriteImagePackage(BuildTextures()));
     } else if (what == "icon") {
-      ok = WriteIcon(out, BuildTextures());
+      ok = WriteIcon(out, BuildTextures(), 64);
+    } else if (what == "icons") {
+      const auto textures = BuildTextures();
+      ok = true;
+      for (int n : kIconSizes) {
+        const std::string dir = out + "/" + std::to_string(n) + "x" + std::to_string(n) + "/apps";
+        std::error_code ec;
+        std::filesystem::create_directories(dir, ec);
+        ok = !ec && WriteIcon(dir + "/tangrel.png", textures, n) && ok;
+      }
     } else if (what == "sheet") {
       ok = WriteContactSheet(out, BuildSprites(), BuildTextures());
     } else {

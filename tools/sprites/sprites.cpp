@@ -455,14 +455,43 @@ void MenuPictures(std::vector<TImageItemData>& out) {
 // Row pictures are drawn onto the page; soft edges are matted on its colour.
 TPicture OnPage(const Img& img) { return Flatten(img, 0, Page(), 0.1f); }
 
-void StarShape(Img& img, float cx, float cy, float R, uint32_t light, uint32_t dark, bool lit) {
+// The three rating marks differ in outline as well as colour, so that they can be told apart
+// without their colours: quick levels a round coin, medium ones a five-pointed star, long ones
+// a triangle standing on its base.
+enum class Mark { Round, Star, Triangle };
+
+struct RatingMark {
+  const char* sprite;
+  const char* word;  // the legend's word
+  Mark shape;
+  uint32_t light, dark;
+};
+constexpr RatingMark kRatingMarks[] = {{"_greenstar", "quick", Mark::Round, 0xa8f080, 0x2e8a28},
+                                       {"_goldstar", "medium", Mark::Star, 0xfff0a0, 0xd08a18},
+                                       {"_redstar", "long", Mark::Triangle, 0xffa080, 0xb02418}};
+
+Mark MarkOf(const std::string& sprite) {
+  for (const RatingMark& m : kRatingMarks)
+    if (sprite == m.sprite) return m.shape;
+  return Mark::Star;
+}
+
+void StarShape(Img& img, float cx, float cy, float R, uint32_t light, uint32_t dark, bool lit, Mark shape = Mark::Star) {
   Pts p;
-  for (int k = 0; k < 10; ++k) {
-    float a = -kPi / 2 + float(k) * kPi / 5;
-    float r = k % 2 ? R * 0.45f : R;
-    p.push_back({cx + r * std::cos(a), cy + r * std::sin(a)});
+  if (shape == Mark::Star) {
+    for (int k = 0; k < 10; ++k) {
+      float a = -kPi / 2 + float(k) * kPi / 5;
+      float r = k % 2 ? R * 0.45f : R;
+      p.push_back({cx + r * std::cos(a), cy + r * std::sin(a)});
+    }
+  } else if (shape == Mark::Triangle) {
+    // The same height as the star, its base a little lower.
+    p = {{cx, cy - R}, {cx + R * 0.98f, cy + R * 0.78f}, {cx - R * 0.98f, cy + R * 0.78f}};
   }
-  auto sd = [&](float x, float y) { return SdPolygon(x, y, p) - 0.6f; };
+  auto sd = [&](float x, float y) {
+    if (shape == Mark::Round) return SdCircle(x, y, cx, cy, R * 0.8f);
+    return SdPolygon(x, y, p) - 0.6f;
+  };
   Mask m = MaskOf(img.w, img.h, sd);
   if (lit) Glow(img, m, 3, light, 1.6f);
   PaintFlat(img, Blur(Shift(m, 1, 1), 1), Hex(0x050201), 0.7f);
@@ -472,13 +501,19 @@ void StarShape(Img& img, float cx, float cy, float R, uint32_t light, uint32_t d
     RGB c = Mix(Hex(light), Hex(dark), t);
     return lit ? Mix(c, Hex(0xffffff), 0.25f) : c;
   });
+  if (shape == Mark::Round) {
+    // A dark ring inside the rim makes the coin read as a coin even in grey.
+    Mask ring = Minus(MaskOf(img.w, img.h, [&](float x, float y) { return SdCircle(x, y, cx, cy, R * 0.5f); }),
+                      MaskOf(img.w, img.h, [&](float x, float y) { return SdCircle(x, y, cx, cy, R * 0.5f - 1.4f); }));
+    PaintFlat(img, ring, Hex(dark), 0.8f);
+  }
 }
 
 TImageItemData Star(const std::string& name, uint32_t light, uint32_t dark) {
   std::vector<TPicture> pats;
   for (int lit = 0; lit < 2; ++lit) {
     Img img(28, 28);
-    StarShape(img, 14, 14.5f, lit ? 11.5f : 10.5f, light, dark, lit != 0);
+    StarShape(img, 14, 14.5f, lit ? 11.5f : 10.5f, light, dark, lit != 0, MarkOf(name));
     pats.push_back(OnPage(img));
   }
   return Pair(name, pats[0], pats[1]);
@@ -521,9 +556,46 @@ TImageItemData BoxItem(const std::string& name, bool checked) {
   return Pair(name, pats[0], pats[1]);
 }
 
+// A level number's digits stand at a fixed pitch of 20 px, wider than a digit of the row's type:
+// each digit is drawn widened to fill its 20 px cell, so that "1" "0" reads as 10, not "1 0".
+Img WidenedDigit(const std::string& digit, int w, int h, int px, bool lit) {
+  Img wide(2 * w, h);
+  CaptionCentered(wide, "serif-bold", px, digit, float(w), float(h) - 8, lit ? Look::GoldLit : Look::Cream);
+  // One stretch for all ten digits: the widest digit "0", with its outline, fills the cell.
+  static float stretch = 0;
+  if (stretch == 0) {
+    Img zero(2 * w, h);
+    CaptionCentered(zero, "serif-bold", px, "0", float(w), float(h) - 8, Look::GoldLit);
+    int lo = 2 * w, hi = -1;
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < 2 * w; ++x)
+        if (zero.a[zero.idx(x, y)] > 0.9f) lo = std::min(lo, x), hi = std::max(hi, x);
+    stretch = hi >= lo ? std::max(1.f, float(w - 2) / float(hi - lo + 1)) : 1.f;
+  }
+  Img out(w, h);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) {
+      float sx = float(w) + (float(x) + 0.5f - float(w) / 2) / stretch - 0.5f;
+      int x0 = int(std::floor(sx));
+      float f = sx - float(x0);
+      auto at = [&](const std::vector<float>& ch, int xx) { return xx < 0 || xx >= 2 * w ? 0.f : ch[wide.idx(xx, y)]; };
+      size_t i = out.idx(x, y);
+      out.r[i] = at(wide.r, x0) * (1 - f) + at(wide.r, x0 + 1) * f;
+      out.g[i] = at(wide.g, x0) * (1 - f) + at(wide.g, x0 + 1) * f;
+      out.b[i] = at(wide.b, x0) * (1 - f) + at(wide.b, x0 + 1) * f;
+      out.a[i] = at(wide.a, x0) * (1 - f) + at(wide.a, x0 + 1) * f;
+    }
+  return out;
+}
+
 TImageItemData RowText(const std::string& name, const std::string& text, int w, int h, int px) {
+  const bool digit = text.size() == 1 && text[0] >= '0' && text[0] <= '9';
   std::vector<TPicture> pats;
   for (int lit = 0; lit < 2; ++lit) {
+    if (digit) {
+      pats.push_back(OnPage(WidenedDigit(text, w, h, px, lit != 0)));
+      continue;
+    }
     Img img(w, h);
     CaptionCentered(img, "serif-bold", px, text, float(w) / 2, float(h) - 8, lit ? Look::GoldLit : Look::Cream);
     pats.push_back(OnPage(img));
@@ -535,17 +607,15 @@ TImageItemData Legend() {
   Img img(416, 58);
   Caption(img, "serif-italic", 15, "Reference time:", 4, 22, Look::Cream);
   float x = 112;
-  const std::pair<const char*, std::pair<uint32_t, uint32_t>> stars[3] = {
-      {"quick", {0xa8f080, 0x2e8a28}}, {"medium", {0xfff0a0, 0xd08a18}}, {"long", {0xffa080, 0xb02418}}};
-  for (auto& s : stars) {
-    StarShape(img, x + 10, 16, 10, s.second.first, s.second.second, false);
-    Caption(img, "serif", 15, s.first, x + 23, 22, Look::Cream);
-    x += 23 + float(TextWidth("serif", 15, s.first)) + 12;
+  for (const RatingMark& m : kRatingMarks) {
+    StarShape(img, x + 10, 16, 10, m.light, m.dark, false, m.shape);
+    Caption(img, "serif", 15, m.word, x + 23, 22, Look::Cream);
+    x += 23 + float(TextWidth("serif", 15, m.word)) + 12;
   }
   CheckBox(img, x + 2, 7, 16, true, false);
   Caption(img, "serif", 15, "solved", x + 24, 22, Look::Cream);
-  CaptionCentered(img, "sans", 12, "The star shows the level's reference time; the tick, a level you have solved.",
-                  208, 48, Look::White);
+  CaptionCentered(img, "sans", 12, "Round coin: quick; star: medium; triangle: long. The tick: solved.", 208, 48,
+                  Look::White);
   return Item("menu_Legend_226x426", OnPage(img));
 }
 

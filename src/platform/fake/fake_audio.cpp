@@ -46,6 +46,7 @@ bool FakeAudio::ConvertWave(const uint8_t* fmt, size_t fmtSize, const uint8_t* d
 std::vector<int16_t> FakeAudio::Pump(int frames) {
   std::vector<int32_t> acc(2 * static_cast<size_t>(frames), 0);
   for (IAudioSource* s : sources) s->Mix(acc.data(), frames);
+  if (frames > 0) mixedFrames += static_cast<uint64_t>(frames);
   std::vector<int16_t> out(acc.size());
   for (size_t i = 0; i < acc.size(); ++i) out[i] = static_cast<int16_t>(std::clamp(acc[i], -32768, 32767));
   return out;

@@ -21,6 +21,14 @@ class FakeAudio : public IAudioOutput {
 
   // Runs the mix as the audio thread would: `frames` stereo frames, clamped to 16 bits.
   std::vector<int16_t> Pump(int frames);
+  // Everything pumped is mixed; the device plays it latencyFrames later.
+  uint64_t MixedFrames() const override { return mixedFrames; }
+  uint64_t PlayedFrames() const override {
+    return mixedFrames > latencyFrames ? mixedFrames - latencyFrames : 0;
+  }
+
+  uint64_t mixedFrames = 0;
+  uint64_t latencyFrames = 0;
 
   bool failOpen = false;
   std::vector<IAudioSource*> sources;

@@ -2,6 +2,7 @@
 // time of day, a repeatable random sequence, and records of what the game asked for.
 #pragma once
 #include <deque>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <string>
@@ -28,6 +29,21 @@ class FakePlatform : public IPlatform {
   void ShowSystemCursor(bool show) override { systemCursor = show; }
   void SetBusyCursor(bool busy) override;
   bool Present(const uint32_t* pixels, int width, int height, int pitch) override;
+  bool DesktopArea(int& w, int& h) const override {
+    w = desktopW;
+    h = desktopH;
+    return desktopW > 0 && desktopH > 0;
+  }
+  bool WindowedClientSize(int& w, int& h) const override {
+    w = windowedW;
+    h = windowedH;
+    return windowCreated;
+  }
+  void SetWindowedClientSize(int w, int h) override {
+    windowedW = w;
+    windowedH = h;
+    ++windowSizeSets;
+  }
 
   bool PollEvent(Event& e) override;
   bool WaitEvent(Event& e, int timeoutMs) override;
@@ -41,7 +57,11 @@ class FakePlatform : public IPlatform {
   int Random(int n) override;
   void Sleep(int ms) override;
 
-  void ReportError(const std::string& text) override { errors.push_back(text); }
+  void ReportError(const std::string& text) override {
+    errors.push_back(text);
+    if (onReportError) onReportError();  // a box that runs the window's messages while open
+  }
+  void LogError(const std::string& text) override { errorLines.push_back(text); }
   bool OpenURL(const std::string& url) override;
   std::string ProgramDir() override { return programDir; }
   std::string ConfigDir() override { return configDir; }
@@ -56,6 +76,7 @@ class FakePlatform : public IPlatform {
   bool openUrlResult = true;
   std::string programDir = "./";
   std::string configDir = "./";
+  int desktopW = 0, desktopH = 0;  // 0 x 0: the desktop's size is not known
   std::deque<Event> events;
   std::mutex postLock;  // PostEvent may come from another thread  // the scripted queue PollEvent/WaitEvent hand out
 
@@ -72,7 +93,11 @@ class FakePlatform : public IPlatform {
   int randomizeCount = 0;
   int sleptMs = 0;
   WindowPlacement placement;
-  std::vector<std::string> errors;
+  int windowedW = 800, windowedH = 600;  // the client size in window mode (the player may change it)
+  int windowSizeSets = 0;
+  std::vector<std::string> errors;      // reported errors (each a message box)
+  std::vector<std::string> errorLines;  // log lines without a box
+  std::function<void()> onReportError;
   std::vector<std::string> urls;
   std::vector<uint32_t> lastFrame;  // copy of the last presented frame
   struct TimerState {

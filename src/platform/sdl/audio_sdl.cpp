@@ -3,6 +3,7 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <atomic>
 #include <memory>
 
 #include "platform/sdl/platform_sdl.h"
@@ -45,6 +46,8 @@ class SdlAudioOutput : public IAudioOutput {
   }
 
   bool IsOpen() const override { return dev != 0; }
+  uint64_t MixedFrames() const override { return mixed.load(std::memory_order_acquire); }
+  uint64_t PlayedFrames() const override { return played.load(std::memory_order_acquire); }
   void Lock() override {
     if (dev) SDL_LockAudioDevice(dev);
   }
@@ -132,6 +135,12 @@ class SdlAudioOutput : public IAudioOutput {
     auto* self = static_cast<SdlAudioOutput*>(user);
     auto* out = reinterpret_cast<int16_t*>(stream);
     int frames = len / 4;
+    // SDL asks for the next buffer once the device has taken the last one, so everything
+    // before that last buffer has been played.
+    const uint64_t before = self->mixed.load(std::memory_order_relaxed);
+    self->played.store(before - self->lastBuffer, std::memory_order_release);
+    self->lastBuffer = static_cast<uint64_t>(frames > 0 ? frames : 0);
+    self->mixed.store(before + self->lastBuffer, std::memory_order_release);
     while (frames > 0) {
       int n = std::min(frames, kChunkFrames);
       std::fill(self->acc.begin(), self->acc.begin() + 2 * n, 0);
@@ -146,6 +155,10 @@ class SdlAudioOutput : public IAudioOutput {
   bool ownSubsystem = false;
   std::vector<IAudioSource*> sources;
   std::vector<int32_t> acc;
+  // Frames handed to the device, and of those the ones it has played (audio thread writes).
+  std::atomic<uint64_t> mixed{0};
+  std::atomic<uint64_t> played{0};
+  uint64_t lastBuffer = 0;  // audio thread only
 };
 
 struct SdlAudioSet {

@@ -26,6 +26,7 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "platform/scaling.h"
 
 extern char** environ;
 
@@ -188,6 +189,9 @@ class SdlPlatform : public IPlatform {
   void ShowSystemCursor(bool show) override;
   void SetBusyCursor(bool busy) override;
   bool Present(const uint32_t* pixels, int width, int height, int pitch) override;
+  bool DesktopArea(int& w, int& h) const override;
+  bool WindowedClientSize(int& w, int& h) const override;
+  void SetWindowedClientSize(int w, int h) override;
 
   bool PollEvent(Event& e) override;
   bool WaitEvent(Event& e, int timeoutMs) override;
@@ -214,16 +218,21 @@ class SdlPlatform : public IPlatform {
   void Emit(const Event& e) { ready.push_back(e); }
   void SetActive(bool on);
   TShiftState MouseShift() const { return static_cast<TShiftState>(ShiftFromSdlMod(SDL_GetModState()) | held); }
-  // A pointer position kept inside the game's frame (800 x 600 until the texture exists).
-  TPoint InFrame(int x, int y) const {
-    return {std::clamp(x, 0, texW > 0 ? texW - 1 : 799), std::clamp(y, 0, texH > 0 ? texH - 1 : 599)};
-  }
+  // Where the picture goes in the window's drawing area, as Present draws it.
+  PictureBox Box() const;
+  // A pointer position in window coordinates mapped onto the game's pixels, kept inside the
+  // frame (points on the bars around a scaled picture go to its nearest edge).
+  TPoint InFrame(int x, int y) const;
+  // Keeps the size the window has in window mode, for the next start.
+  void NoteWindowedSize();
   void ReapChildren();
 
   SDL_Window* window = nullptr;
   SDL_Renderer* renderer = nullptr;
   SDL_Texture* texture = nullptr;
   int texW = 0, texH = 0;
+  int windowedW = kPictureWidth, windowedH = kPictureHeight;  // client size in window mode
+  ScaleFilter filter = ScaleFilter::Linear;  // the texture's scale mode in force
   SDL_Cursor* arrowCursor = nullptr;
   SDL_Cursor* waitCursor = nullptr;
   bool fullScreen = false;
@@ -284,7 +293,8 @@ bool SdlPlatform::CreateMainWindow(const std::string& caption, int w, int h) {
   }
   // Hidden until the renderer is in place: making one may re-create the window, and its
   // show and hide notices must not reach the game as activations.
-  Uint32 flags = SDL_WINDOW_HIDDEN | (fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+  // The player may resize the window; the picture scales to fit it (Present).
+  Uint32 flags = SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE | (fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
   window = SDL_CreateWindow(caption.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, w, h, flags);
   if (!window) {
     std::fprintf(stderr, "Tangrel 2.0: cannot open the window: %s\n", SDL_GetError());
@@ -294,10 +304,12 @@ bool SdlPlatform::CreateMainWindow(const std::string& caption, int w, int h) {
   if (!renderer) renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE | SDL_RENDERER_PRESENTVSYNC);
   if (!renderer) renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
   if (renderer) {
-    SDL_RenderSetLogicalSize(renderer, w, h);  // letterboxed, and the mouse mapped for us
+    // No logical size: we place and scale the picture ourselves, and map the pointer back.
     texture = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, w, h);
     texW = w;
     texH = h;
+    if (texture) SDL_SetTextureScaleMode(texture, SDL_ScaleModeLinear);
+    filter = ScaleFilter::Linear;
   }
   if (!renderer || !texture) {
     std::fprintf(stderr, "Tangrel 2.0: cannot draw into the window: %s\n", SDL_GetError());
@@ -309,6 +321,9 @@ bool SdlPlatform::CreateMainWindow(const std::string& caption, int w, int h) {
     window = nullptr;
     return false;
   }
+  SDL_SetWindowMinimumSize(window, kMinWindowWidth, kMinWindowHeight);
+  windowedW = w;
+  windowedH = h;
   SDL_PumpEvents();
   SDL_FlushEvent(SDL_WINDOWEVENT);
   SDL_ShowWindow(window);
@@ -352,6 +367,69 @@ void SdlPlatform::SetPlacement(const WindowPlacement& p) {
   if (p.Maximized) SDL_MaximizeWindow(window);
 }
 
+bool SdlPlatform::DesktopArea(int& w, int& h) const {
+  w = h = 0;
+  if (!SDL_WasInit(SDL_INIT_VIDEO)) return false;
+  int display = window ? SDL_GetWindowDisplayIndex(window) : 0;
+  if (display < 0) display = 0;
+  SDL_Rect r{};
+  if (SDL_GetDisplayUsableBounds(display, &r) != 0 || r.w <= 0 || r.h <= 0) return false;
+  w = r.w;
+  h = r.h;
+  return true;
+}
+
+bool SdlPlatform::WindowedClientSize(int& w, int& h) const {
+  w = windowedW;
+  h = windowedH;
+  return window != nullptr;
+}
+
+void SdlPlatform::SetWindowedClientSize(int w, int h) {
+  if (!window || w <= 0 || h <= 0) return;
+  windowedW = w;
+  windowedH = h;
+  if (fullScreen) return;  // SDL gives the window this size when it leaves full screen
+  SDL_SetWindowSize(window, w, h);
+  const int display = std::max(0, SDL_GetWindowDisplayIndex(window));
+  SDL_SetWindowPosition(window, SDL_WINDOWPOS_CENTERED_DISPLAY(display), SDL_WINDOWPOS_CENTERED_DISPLAY(display));
+}
+
+void SdlPlatform::NoteWindowedSize() {
+  if (!window) return;
+  // A maximised window's size is the desktop's, not a size the player chose.
+  if (SDL_GetWindowFlags(window) & (SDL_WINDOW_FULLSCREEN | SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_MAXIMIZED | SDL_WINDOW_MINIMIZED))
+    return;
+  int w = 0, h = 0;
+  SDL_GetWindowSize(window, &w, &h);
+  if (w > 0 && h > 0) {
+    windowedW = w;
+    windowedH = h;
+  }
+}
+
+PictureBox SdlPlatform::Box() const {
+  int ow = 0, oh = 0;
+  if (!renderer || SDL_GetRendererOutputSize(renderer, &ow, &oh) != 0) return FitPicture(0, 0);
+  return FitPicture(ow, oh);
+}
+
+TPoint SdlPlatform::InFrame(int x, int y) const {
+  // Window coordinates to drawing-area pixels: the same on most desktops, doubled on some
+  // high-density ones.
+  int ww = 0, wh = 0, ow = 0, oh = 0;
+  if (window) SDL_GetWindowSize(window, &ww, &wh);
+  if (renderer) SDL_GetRendererOutputSize(renderer, &ow, &oh);
+  if (ww > 0 && wh > 0 && ow > 0 && oh > 0 && (ww != ow || wh != oh)) {
+    x = static_cast<int>(int64_t(x) * ow / ww);
+    y = static_cast<int>(int64_t(y) * oh / wh);
+  }
+  TPoint p = OutputToPicture(Box(), x, y);
+  // The frame the game draws is the texture's (800 x 600 until it exists).
+  return {std::clamp(p.X, 0, texW > 0 ? texW - 1 : kPictureWidth - 1),
+          std::clamp(p.Y, 0, texH > 0 ? texH - 1 : kPictureHeight - 1)};
+}
+
 void SdlPlatform::RequestClose() {
   SDL_Event ev{};
   ev.type = SDL_QUIT;
@@ -378,9 +456,15 @@ void SdlPlatform::SetBusyCursor(bool on) {
 bool SdlPlatform::Present(const uint32_t* pixels, int width, int height, int pitch) {
   if (!renderer || !texture || !pixels || width != texW || height != texH || pitch < width) return false;
   if (SDL_UpdateTexture(texture, nullptr, pixels, pitch * 4) != 0) return false;
+  const PictureBox box = Box();
+  if (box.Filter != filter) {
+    SDL_SetTextureScaleMode(texture, box.Filter == ScaleFilter::Nearest ? SDL_ScaleModeNearest : SDL_ScaleModeLinear);
+    filter = box.Filter;
+  }
   SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
   SDL_RenderClear(renderer);  // the bars around a letterboxed picture
-  SDL_RenderCopy(renderer, texture, nullptr, nullptr);
+  const SDL_Rect dst{box.X, box.Y, box.W, box.H};
+  SDL_RenderCopy(renderer, texture, nullptr, &dst);
   SDL_RenderPresent(renderer);
   return true;
 }
@@ -405,6 +489,9 @@ void SdlPlatform::Translate(const SDL_Event& ev) {
         case SDL_WINDOWEVENT_RESTORED:
         case SDL_WINDOWEVENT_FOCUS_GAINED:
           if (!IsMinimized()) SetActive(true);
+          break;
+        case SDL_WINDOWEVENT_SIZE_CHANGED:
+          NoteWindowedSize();
           break;
         case SDL_WINDOWEVENT_HIDDEN:
         case SDL_WINDOWEVENT_MINIMIZED:

@@ -1,0 +1,13 @@
+# Makes the level files afresh into OUT and compares them byte for byte with the committed ones.
+file(REMOVE_RECURSE ${OUT})
+file(MAKE_DIRECTORY ${OUT})
+execute_process(COMMAND ${TOOL} generate ${OUT} RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "levels-tool generate failed")
+endif()
+foreach(f Episode0.dat Episode50.dat Episode75.dat Episode90.dat)
+  execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${COMMITTED}/${f} ${OUT}/${f} RESULT_VARIABLE diff)
+  if(NOT diff EQUAL 0)
+    message(FATAL_ERROR "${f} differs from what levels-tool generate makes now")
+  endif()
+endforeach()
