@@ -33,7 +33,8 @@ struct FontState {
     metrics.clear();
     raster::Shutdown();
   }
-  ~FontState() { Free(); }
+  // At exit the rasteriser frees its own faces; which static goes first is not ours to say.
+  ~FontState() = default;
 };
 
 FontState state;
