@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <string>
 #include <utility>
 #include <vector>
@@ -32,10 +33,25 @@ class ScratchFolder {
 
   // False when the folder cannot be made; the working folder is then unchanged.
   bool Enter(const std::string& tag) {
+#ifdef _WIN32
+    // No mkdtemp there: a random name, taken only when the folder is new.
+    std::random_device rd;
+    std::error_code made;
+    fs::path fresh;
+    for (int attempt = 0; attempt < 100 && fresh.empty(); ++attempt) {
+      fs::path p = fs::temp_directory_path() /
+                   ("tangrel_" + tag + "_" + std::to_string(rd()) + std::to_string(rd()));
+      if (fs::create_directory(p, made) && !made) fresh = p;
+    }
+    if (fresh.empty()) return false;
+    oldDir = fs::current_path();
+    path = fresh;
+#else
     std::string tmpl = (fs::temp_directory_path() / ("tangrel_" + tag + "_XXXXXX")).string();
     if (!mkdtemp(tmpl.data())) return false;
     oldDir = fs::current_path();
     path = tmpl;
+#endif
     std::error_code ec;
     fs::current_path(path, ec);
     return !ec;
