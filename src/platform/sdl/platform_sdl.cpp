@@ -703,8 +703,7 @@ int SdlPlatform::Random(int n) {
 // --- the rest ------------------------------------------------------------------------
 
 void SdlPlatform::ReportError(const std::string& text) {
-  std::fprintf(stderr, "Tangrel 2.0: %s\n", text.c_str());
-  std::fflush(stderr);
+  LogError(text);  // the line on standard error, then the box
   if (window && !std::getenv("TANGREL_NO_DIALOGS"))
     SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "Tangrel 2.0", text.c_str(), window);
 }

@@ -599,8 +599,7 @@ int Win32Platform::Random(int n) {
 // --- the rest ----------------------------------------------------------------------------------
 
 void Win32Platform::ReportError(const std::string& text) {
-  std::fprintf(stderr, "Tangrel 2.0: %s\n", text.c_str());
-  std::fflush(stderr);
+  LogError(text);  // the line on standard error, then the box
   if (std::getenv("TANGREL_NO_DIALOGS")) return;
   // Over a full-screen window the box must come to the front; the pointer must show on it.
   const bool wasBusy = busy, wasShown = systemCursor;
