@@ -45,6 +45,19 @@ void SetAudio(IAudioOutput* audio) { gAudio = audio; }
 IMediaControl* MediaControl() { return gMediaControl; }
 void SetMediaControl(IMediaControl* control) { gMediaControl = control; }
 
+void InstalledAudio::Install() {
+  SetAudio(output.get());
+  SetMediaControl(mci.get());
+}
+
+InstalledAudio::~InstalledAudio() {
+  if (MediaControl() == mci.get()) SetMediaControl(nullptr);
+  if (Audio() == output.get()) SetAudio(nullptr);
+  mci.reset();     // closes the piece
+  music.reset();   // off the stream, then the synthesiser goes
+  output.reset();  // closes the stream
+}
+
 bool SplitMciWords(const std::string& command, std::vector<std::string>& words) {
   words.clear();
   std::string cur;

@@ -1,5 +1,6 @@
 // The media-control string interpreter: parses the music player's command strings and
-// drives a music backend, posting the end notice to the main loop.
+// drives a music backend, posting the end notice to the main loop. And the sound a platform
+// installs at start.
 #pragma once
 #include <atomic>
 #include <cstdint>
@@ -67,6 +68,18 @@ class MciInterpreter : public IMediaControl {
   // whichever comes first: the piece's own end (audio thread) or a stop/replace (main).
   std::shared_ptr<std::atomic<uint64_t>> pending_ = std::make_shared<std::atomic<uint64_t>>(0);
   uint64_t nextToken_ = 1;
+};
+
+// The sound a platform installs at start: its output, the music player behind the media
+// control (none where the system plays the music itself) and the media control. Install
+// makes the output and the media control the ones in use; the destructor takes them out of
+// use again and frees them in the order they depend on each other.
+struct InstalledAudio {
+  std::unique_ptr<IAudioOutput> output;
+  std::unique_ptr<IMusicBackend> music;
+  std::unique_ptr<IMediaControl> mci;
+  void Install();
+  ~InstalledAudio();
 };
 
 // Splits a command string into words; double quotes group (and are dropped), also in the

@@ -160,13 +160,7 @@ class SdlAudioOutput : public IAudioOutput {
   uint64_t lastBuffer = 0;  // audio thread only
 };
 
-struct SdlAudioSet {
-  std::unique_ptr<SdlAudioOutput> output;
-  std::unique_ptr<IMusicBackend> music;
-  std::unique_ptr<MciInterpreter> mci;
-};
-
-std::unique_ptr<SdlAudioSet> gSet;
+std::unique_ptr<InstalledAudio> gSet;
 
 // At exit: the music stops and the stream closes before anything it reads goes.
 struct ShutdownAtExit {
@@ -177,22 +171,13 @@ struct ShutdownAtExit {
 
 void InstallSdlAudio() {
   if (gSet) return;
-  gSet = std::make_unique<SdlAudioSet>();
+  gSet = std::make_unique<InstalledAudio>();
   gSet->output = std::make_unique<SdlAudioOutput>();
   gSet->music = CreateFluidMusicBackend(gSet->output.get(), TANGREL_SOUNDFONT);
   gSet->mci = std::make_unique<MciInterpreter>(gSet->music.get());
-  SetAudio(gSet->output.get());
-  SetMediaControl(gSet->mci.get());
+  gSet->Install();
 }
 
-void ShutdownSdlAudio() {
-  if (!gSet) return;
-  if (MediaControl() == gSet->mci.get()) SetMediaControl(nullptr);
-  if (Audio() == gSet->output.get()) SetAudio(nullptr);
-  gSet->mci.reset();     // closes the piece
-  gSet->music.reset();   // off the stream, then the synthesiser goes
-  gSet->output.reset();  // closes the stream
-  gSet.reset();
-}
+void ShutdownSdlAudio() { gSet.reset(); }
 
 }  // namespace plat

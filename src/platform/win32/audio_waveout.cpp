@@ -223,31 +223,18 @@ class WaveOutOutput : public IAudioOutput {
   std::vector<IAudioSource*> sources;
 };
 
-struct Win32AudioSet {
-  std::unique_ptr<WaveOutOutput> output;
-  std::unique_ptr<IMediaControl> mci;
-};
-
-std::unique_ptr<Win32AudioSet> gSet;
+std::unique_ptr<InstalledAudio> gSet;
 
 }  // namespace
 
 void InstallWin32Audio() {
   if (gSet) return;
-  gSet = std::make_unique<Win32AudioSet>();
+  gSet = std::make_unique<InstalledAudio>();
   gSet->output = std::make_unique<WaveOutOutput>();
   gSet->mci = CreateWin32MediaControl();
-  SetAudio(gSet->output.get());
-  SetMediaControl(gSet->mci.get());
+  gSet->Install();
 }
 
-void ShutdownWin32Audio() {
-  if (!gSet) return;
-  if (MediaControl() == gSet->mci.get()) SetMediaControl(nullptr);
-  if (Audio() == gSet->output.get()) SetAudio(nullptr);
-  gSet->mci.reset();
-  gSet->output.reset();  // closes the stream
-  gSet.reset();
-}
+void ShutdownWin32Audio() { gSet.reset(); }
 
 }  // namespace plat
