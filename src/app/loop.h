@@ -1,6 +1,6 @@
 // The program's loop: start-up, the message loop and shut-down of the main window, as the
-// program's entry (main.cpp), the tests and the contact sheet run it. Implemented in
-// mainform.cpp beside the handlers it calls.
+// program's entries (main.cpp, main_win32.cpp), the tests and the contact sheet run it.
+// Implemented in mainform.cpp beside the handlers it calls.
 #pragma once
 #include "platform/platform.h"
 
@@ -18,3 +18,8 @@ void DispatchEvent(const plat::Event& e);
 bool StartMainForm();
 // Closes MainForm the normal way if still open, and frees it.
 void EndMainForm();
+// The whole program on a platform of the program's entry: installs it and its sound, starts
+// the main window, runs the loop, shuts down, and takes the sound out (only after the main
+// form has closed the sound device) and the platform. The exit code: 1 when there is no
+// platform or no window, else 0.
+int RunProgram(plat::IPlatform* platform, void (*installAudio)(), void (*shutdownAudio)());

@@ -4,6 +4,7 @@
 
 #include <climits>
 #include <cmath>
+#include <cstdio>
 #include <exception>
 
 #include "app/error_report.h"
@@ -544,4 +545,22 @@ void EndMainForm() {
   delete f;
   MainForm = nullptr;
   FlushErrorReports();
+}
+
+int RunProgram(plat::IPlatform* platform, void (*installAudio)(), void (*shutdownAudio)()) {
+  if (!platform) {
+    std::fprintf(stderr, "Tangrel 2.0: no display platform is available\n");
+    return 1;
+  }
+  plat::SetPlatform(platform);
+  installAudio();
+  int code = 1;
+  if (StartMainForm()) {
+    RunMessageLoop();
+    EndMainForm();
+    code = 0;
+  }
+  shutdownAudio();
+  plat::SetPlatform(nullptr);
+  return code;
 }

@@ -8,7 +8,37 @@ using testkit::AppTest;
 
 namespace {
 void Post(plat::FakePlatform& f, plat::EventKind k) { f.events.push_back({k}); }
+
+// What the program's entry hands RunProgram, as it is called.
+std::vector<std::string> gProgramSteps;
+plat::IPlatform* gPlatformAtShutdown = nullptr;
+void InstallTestAudio() { gProgramSteps.push_back("install audio"); }
+void ShutdownTestAudio() {
+  gProgramSteps.push_back("shut down audio");
+  gPlatformAtShutdown = &plat::Platform();
+}
+
+class NoWindowPlatform : public plat::FakePlatform {
+ public:
+  bool CreateMainWindow(const std::string&, int, int) override { return false; }
+};
 }  // namespace
+
+TEST(RunProgram, WithoutAPlatformOrAWindowTheProgramEndsWithOne) {
+  gProgramSteps.clear();
+  EXPECT_EQ(RunProgram(nullptr, InstallTestAudio, ShutdownTestAudio), 1);
+  EXPECT_TRUE(gProgramSteps.empty());
+
+  // No window: the error is reported; the sound goes while the platform is still in place,
+  // then the platform goes too.
+  NoWindowPlatform platform;
+  EXPECT_EQ(RunProgram(&platform, InstallTestAudio, ShutdownTestAudio), 1);
+  EXPECT_EQ(gProgramSteps, (std::vector<std::string>{"install audio", "shut down audio"}));
+  EXPECT_EQ(gPlatformAtShutdown, &platform);
+  ASSERT_EQ(platform.errors.size(), 1u);
+  EXPECT_EQ(platform.errors[0], "Cannot create the main window");
+  EXPECT_THROW(plat::Platform(), std::logic_error);
+}
 
 TEST_F(AppTest, DeviceOpensOnlyOnActivationAndEachCycleMakesAndFreesThePieceSurfaces) {
   testkit::WritePackages(dir);
