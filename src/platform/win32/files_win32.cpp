@@ -1,11 +1,13 @@
-// Whole-file reads and atomic writes on Windows: write "<file>.tmp", flush it to the disk,
-// then move it over the old file in one step (MoveFileEx with replace and write-through).
+// The calls on files that the whole-file reads and atomic writes are made of, on Windows:
+// "<file>.tmp" flushed to the disk, then moved over the old file in one step (MoveFileEx with
+// replace and write-through). And the folder the program runs from.
+#include "platform/files_os.h"
+#include "platform/win32/platform_win32.h"
+
+// Windows headers after ours: they define the virtual-key names as macros.
 #include <windows.h>
 
 #include <string>
-
-#include "platform/settings_store.h"
-#include "platform/test_seam.h"
 
 namespace plat {
 
@@ -24,126 +26,117 @@ std::string SystemErrorText(DWORD code) {
   return text;
 }
 
-bool IsSeparator(char c) { return c == '/' || c == '\\'; }
-
 bool IsDirectory(const std::string& path) {
   DWORD a = GetFileAttributesA(path.c_str());
   return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-// Creates every missing folder above path ("C:\a\b\file": C:\a, then C:\a\b).
-bool MakeParentDirs(const std::string& path, std::string& error) {
-  size_t slash = path.find_last_of("/\\");
-  if (slash == std::string::npos || slash == 0) return true;
-  std::string dir = path.substr(0, slash);
-  for (size_t i = 1; i <= dir.size(); ++i) {
-    if (i < dir.size() && !IsSeparator(dir[i])) continue;
-    std::string part = dir.substr(0, i);
-    if (part.size() == 2 && part[1] == ':') continue;  // a drive, not a folder
-    if (IsSeparator(part.back())) continue;            // "\\server" and the like
-    if (!CreateDirectoryA(part.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) {
-      error = "cannot create folder " + part + ": " + SystemErrorText(GetLastError());
-      return false;
-    }
-  }
-  if (!IsDirectory(dir)) {
-    error = "cannot create folder " + dir + ": not a folder";
-    return false;
-  }
-  return true;
-}
+HANDLE Handle(osfile::File f) { return reinterpret_cast<HANDLE>(f); }
+
+// The most one WriteFile or ReadFile call moves.
+constexpr DWORD kMaxChunk = 0x10000000u;
 
 }  // namespace
 
-bool WriteFileAtomically(const std::string& path, const void* data, size_t size, bool makeDirs,
-                         std::string& error) {
-  if (makeDirs && !MakeParentDirs(path, error)) return false;
-  const std::string temp = path + ".tmp";
-  HANDLE h = CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (h == INVALID_HANDLE_VALUE) {
-    error = SystemErrorText(GetLastError());
-    return false;
-  }
-  bool ok = true;
-  DWORD err = 0;
-  const auto* p = static_cast<const uint8_t*>(data);
-  size_t left = size;
-  while (ok && left > 0) {
-    DWORD chunk = left > 0x10000000u ? 0x10000000u : static_cast<DWORD>(left), written = 0;
-    if (!WriteFile(h, p, chunk, &written, nullptr) || written == 0) {
-      ok = false;
-      err = GetLastError();
-      break;
-    }
-    p += written;
-    left -= written;
-  }
-  if (ok && !FlushFileBuffers(h)) {
-    ok = false;
-    err = GetLastError();
-  }
-  if (!CloseHandle(h) && ok) {
-    ok = false;
-    err = GetLastError();
-  }
-  if (ok && test_seam::BeforeAtomicRename && !test_seam::BeforeAtomicRename(temp)) {
-    ok = false;
-    err = ERROR_WRITE_FAULT;
-  }
-  if (ok && !MoveFileExA(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    ok = false;
-    err = GetLastError();
-  }
-  if (!ok) {
-    DeleteFileA(temp.c_str());
-    error = SystemErrorText(err);
+std::string Win32ProgramFolder() {
+  char buf[MAX_PATH * 2];
+  DWORD n = GetModuleFileNameA(nullptr, buf, sizeof buf);
+  if (n == 0 || n >= sizeof buf) return "";
+  std::string p(buf, n);
+  size_t slash = p.find_last_of("\\/");
+  return slash == std::string::npos ? "" : p.substr(0, slash + 1);
+}
+
+namespace osfile {
+
+const char kSeparators[] = "/\\";
+
+bool MakeFolder(const std::string& dir, std::string& why) {
+  if (dir.size() == 2 && dir[1] == ':') return true;         // a drive, not a folder
+  if (dir.back() == '/' || dir.back() == '\\') return true;  // "\\server" and the like
+  if (!CreateDirectoryA(dir.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) {
+    why = SystemErrorText(GetLastError());
     return false;
   }
   return true;
 }
 
-bool ReadFileLimited(const std::string& path, size_t maxBytes, std::vector<uint8_t>& out,
-                     bool& exists, bool& overLimit, std::string& error) {
-  out.clear();
-  exists = false;
-  overLimit = false;
+bool IsFolder(const std::string& dir, std::string& why) {
+  if (IsDirectory(dir)) return true;
+  why = "not a folder";
+  return false;
+}
+
+File CreateForWriting(const std::string& path, std::string& why) {
+  HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) {
+    why = SystemErrorText(GetLastError());
+    return kNoFile;
+  }
+  return reinterpret_cast<File>(h);
+}
+
+bool WriteAll(File f, const uint8_t* p, size_t n, std::string& why) {
+  while (n > 0) {
+    DWORD chunk = n > kMaxChunk ? kMaxChunk : static_cast<DWORD>(n), written = 0;
+    if (!WriteFile(Handle(f), p, chunk, &written, nullptr) || written == 0) {
+      why = SystemErrorText(GetLastError());
+      return false;
+    }
+    p += written;
+    n -= written;
+  }
+  return true;
+}
+
+bool FlushToDisk(File f, std::string& why) {
+  if (FlushFileBuffers(Handle(f))) return true;
+  why = SystemErrorText(GetLastError());
+  return false;
+}
+
+bool CloseFile(File f, std::string& why) {
+  if (CloseHandle(Handle(f))) return true;
+  why = SystemErrorText(GetLastError());
+  return false;
+}
+
+std::string WriteFaultText() { return SystemErrorText(ERROR_WRITE_FAULT); }
+
+bool MoveOver(const std::string& temp, const std::string& path, std::string& why) {
+  if (MoveFileExA(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
+  why = SystemErrorText(GetLastError());
+  return false;
+}
+
+void RemoveFile(const std::string& path) { DeleteFileA(path.c_str()); }
+
+// MOVEFILE_WRITE_THROUGH has made the move durable already.
+void MakeReplaceDurable(const std::string&) {}
+
+File OpenForReading(const std::string& path, bool& missing, std::string& why) {
   HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (h == INVALID_HANDLE_VALUE) {
-    DWORD err = GetLastError();
-    if (err == ERROR_FILE_NOT_FOUND || err == ERROR_PATH_NOT_FOUND) return true;  // simply not there
-    exists = true;
-    error = IsDirectory(path) ? "not a regular file" : SystemErrorText(err);
-    return false;
-  }
-  exists = true;
-  // A pipe or device put in the file's place must not hang the game.
-  if (GetFileType(h) != FILE_TYPE_DISK) {
-    CloseHandle(h);
-    error = "not a regular file";
-    return false;
-  }
-  out.resize(maxBytes);
-  size_t got = 0;
-  bool ok = true;
-  while (got < maxBytes) {
-    DWORD want = maxBytes - got > 0x10000000u ? 0x10000000u : static_cast<DWORD>(maxBytes - got), n = 0;
-    if (!ReadFile(h, out.data() + got, want, &n, nullptr)) {
-      error = SystemErrorText(GetLastError());
-      ok = false;
-      break;
-    }
-    if (n == 0) break;
-    got += n;
-  }
-  if (ok && got == maxBytes) {
-    uint8_t extra;
-    DWORD n = 0;
-    overLimit = ReadFile(h, &extra, 1, &n, nullptr) && n > 0;
-  }
-  CloseHandle(h);
-  out.resize(ok ? got : 0);
-  return ok;
+  if (h != INVALID_HANDLE_VALUE) return reinterpret_cast<File>(h);
+  DWORD err = GetLastError();
+  missing = err == ERROR_FILE_NOT_FOUND || err == ERROR_PATH_NOT_FOUND;
+  if (!missing) why = IsDirectory(path) ? "not a regular file" : SystemErrorText(err);
+  return kNoFile;
 }
+
+// A pipe or device put in the file's place must not hang the game.
+bool IsRegularFile(File f) { return GetFileType(Handle(f)) == FILE_TYPE_DISK; }
+
+bool ReadSome(File f, uint8_t* p, size_t n, size_t& got, std::string& why) {
+  DWORD want = n > kMaxChunk ? kMaxChunk : static_cast<DWORD>(n), done = 0;
+  if (!ReadFile(Handle(f), p, want, &done, nullptr)) {
+    why = SystemErrorText(GetLastError());
+    return false;
+  }
+  got = done;
+  return true;
+}
+
+}  // namespace osfile
 
 }  // namespace plat

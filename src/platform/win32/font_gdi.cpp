@@ -3,6 +3,9 @@
 // the cell (from the font's own tables) and the hinted advances come out as with the Linux
 // build's rasteriser, so a text measures the same on both; the coverage is GDI's 65-level
 // antialiasing. Without the files the system's "Times New Roman" and "Arial" stand in.
+#include "platform/win32/platform_win32.h"
+
+// Windows headers after ours: they define the virtual-key names as macros.
 #include <windows.h>
 
 #include <cstdio>
@@ -55,15 +58,6 @@ struct GdiState {
 
 GdiState gdi;
 
-std::string ExeFolder() {
-  char buf[MAX_PATH * 2];
-  DWORD n = GetModuleFileNameA(nullptr, buf, sizeof buf);
-  if (n == 0 || n >= sizeof buf) return "";
-  std::string p(buf, n);
-  size_t slash = p.find_last_of("\\/");
-  return slash == std::string::npos ? "" : p.substr(0, slash + 1);
-}
-
 bool Start() {
   if (gdi.started) return gdi.dc != nullptr;
   gdi.started = true;
@@ -72,7 +66,7 @@ bool Start() {
     std::fprintf(stderr, "Cannot start the font library\n");
     return false;
   }
-  const std::string dir = ExeFolder();
+  const std::string dir = plat::Win32ProgramFolder();
   int loaded = 0;
   for (const char* file : kFaceFiles) {
     const std::string path = dir + file;

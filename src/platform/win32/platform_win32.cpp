@@ -618,12 +618,8 @@ bool Win32Platform::OpenURL(const std::string& url) {
 }
 
 std::string Win32Platform::ProgramDir() {
-  char buf[MAX_PATH * 2];
-  DWORD n = GetModuleFileNameA(nullptr, buf, sizeof buf);
-  if (n == 0 || n >= sizeof buf) return ".\\";
-  std::string p(buf, n);
-  size_t slash = p.find_last_of("\\/");
-  return slash == std::string::npos ? ".\\" : p.substr(0, slash + 1);
+  const std::string dir = Win32ProgramFolder();
+  return dir.empty() ? ".\\" : dir;
 }
 
 std::string Win32Platform::ConfigDir() {

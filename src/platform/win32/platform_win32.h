@@ -19,6 +19,10 @@ IPlatform* CreateWin32Platform();
 // the window that receives the music's end notices.
 void* Win32MainWindow();
 
+// The folder of the running program, with its trailing separator; empty when not known.
+// The fonts shipped with the game are found there (files_win32.cpp).
+std::string Win32ProgramFolder();
+
 // The real registry under HKEY_CURRENT_USER; every change goes to it at once.
 std::unique_ptr<IRegistry> CreateWin32Registry();
 
