@@ -37,6 +37,7 @@ list(FILTER CORE_SOURCES EXCLUDE REGEX ".*/src/app/main(_win32)?\\.cpp$")
 list(FILTER CORE_SOURCES EXCLUDE REGEX ".*/src/media/font_freetype\\.cpp$")
 set(PLATFORM_COMMON_SOURCES
   src/platform/platform.cpp
+  src/platform/event_queue.cpp
   src/platform/ini.cpp
   src/platform/mci.cpp
   src/platform/settings_store.cpp

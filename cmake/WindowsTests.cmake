@@ -58,9 +58,11 @@ tangrel_wine_test(puzzle)
 tangrel_wine_test(settings)
 # The package tool and its PNG toolkit are Linux programs; the reader and writer are here.
 tangrel_wine_test(package tool_test.cpp toolkit_test.cpp)
-# The platform code every implementation shares: file reads, the INI reader, the settings store.
+# The platform code every implementation shares: file reads, the INI reader, the settings store,
+# the event queue, the clocks and random numbers.
 set(_t ${CMAKE_SOURCE_DIR}/tests/platform)
-tangrel_wine_test_of(platform_shared ${_t}/files_test.cpp ${_t}/ini_test.cpp ${_t}/settings_store_test.cpp)
+tangrel_wine_test_of(platform_shared ${_t}/files_test.cpp ${_t}/ini_test.cpp ${_t}/settings_store_test.cpp
+  ${_t}/event_queue_test.cpp ${_t}/clocks_test.cpp)
 
 # The Win32 platform's own tests: they link the real platform.
 tangrel_wine_test(win32)

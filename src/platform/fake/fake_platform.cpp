@@ -1,6 +1,8 @@
 // Headless test double of the platform.
 #include "platform/fake/fake_platform.h"
 
+#include "platform/event_queue.h"
+
 namespace plat {
 
 FakePlatform::FakePlatform() = default;
@@ -45,10 +47,7 @@ bool FakePlatform::Present(const uint32_t* pixels, int width, int height, int pi
 
 bool FakePlatform::PollEvent(Event& e) {
   std::lock_guard<std::mutex> g(postLock);
-  if (events.empty()) return false;
-  e = events.front();
-  events.pop_front();
-  return true;
+  return TakeFirst(events, e);
 }
 
 void FakePlatform::PostEvent(const Event& e) {

@@ -19,12 +19,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
-#include <deque>
-#include <mutex>
-#include <random>
 #include <string>
 #include <vector>
 
+#include "platform/clocks.h"
+#include "platform/event_queue.h"
 #include "platform/platform.h"
 #include "platform/scaling.h"
 
@@ -202,7 +201,7 @@ class SdlPlatform : public IPlatform {
   double TimeOfDay() override;
   std::string LongTimeString() override;
   void Randomize() override;
-  int Random(int n) override;
+  int Random(int n) override { return rng.Below(n); }
   void Sleep(int ms) override {
     if (ms > 0) SDL_Delay(static_cast<Uint32>(ms));
   }
@@ -213,9 +212,10 @@ class SdlPlatform : public IPlatform {
   std::string ConfigDir() override;
 
  private:
-  bool TakeReady(Event& e);
   void Translate(const SDL_Event& ev);
-  void Emit(const Event& e) { ready.push_back(e); }
+  void Emit(const Event& e) { events.Emit(e); }
+  // A pointer event at window point (x, y), with the keys and buttons held.
+  void EmitPointer(EventKind kind, TMouseButton button, int x, int y);
   void SetActive(bool on);
   TShiftState MouseShift() const { return static_cast<TShiftState>(ShiftFromSdlMod(SDL_GetModState()) | held); }
   // Where the picture goes in the window's drawing area, as Present draws it.
@@ -242,11 +242,9 @@ class SdlPlatform : public IPlatform {
   TShiftState held = 0;  // mouse buttons down
   TPoint lastMouse{400, 300};
   float wheelAcc = 0;
-  std::deque<Event> ready;  // translated, not yet handed out (main thread)
-  std::mutex postLock;
-  std::deque<Event> posted;  // from PostEvent, any thread
+  EventQueue events{&gSignalQuit};
   std::vector<pid_t> children;
-  std::mt19937 rng{5489u};
+  RandomSource rng;
 };
 
 SdlPlatform::SdlPlatform() {
@@ -478,6 +476,17 @@ void SdlPlatform::SetActive(bool on) {
   Emit({on ? EventKind::Activate : EventKind::Deactivate});
 }
 
+void SdlPlatform::EmitPointer(EventKind kind, TMouseButton button, int x, int y) {
+  lastMouse = InFrame(x, y);
+  Event e;
+  e.Kind = kind;
+  e.Button = button;
+  e.X = lastMouse.X;
+  e.Y = lastMouse.Y;
+  e.Shift = MouseShift();
+  Emit(e);
+}
+
 void SdlPlatform::Translate(const SDL_Event& ev) {
   Event e;
   switch (ev.type) {
@@ -511,33 +520,24 @@ void SdlPlatform::Translate(const SDL_Event& ev) {
       return;
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP: {
+      TMouseButton button;
       TShiftState bit;
       switch (ev.button.button) {
-        case SDL_BUTTON_LEFT: e.Button = TMouseButton::mbLeft; bit = ssLeft; break;
-        case SDL_BUTTON_RIGHT: e.Button = TMouseButton::mbRight; bit = ssRight; break;
-        case SDL_BUTTON_MIDDLE: e.Button = TMouseButton::mbMiddle; bit = ssMiddle; break;
+        case SDL_BUTTON_LEFT: button = TMouseButton::mbLeft; bit = ssLeft; break;
+        case SDL_BUTTON_RIGHT: button = TMouseButton::mbRight; bit = ssRight; break;
+        case SDL_BUTTON_MIDDLE: button = TMouseButton::mbMiddle; bit = ssMiddle; break;
         default: return;
       }
       bool down = ev.type == SDL_MOUSEBUTTONDOWN;
       held = static_cast<TShiftState>(down ? held | bit : held & ~bit);
-      lastMouse = InFrame(ev.button.x, ev.button.y);
-      e.Kind = down ? EventKind::MouseDown : EventKind::MouseUp;
-      e.X = lastMouse.X;
-      e.Y = lastMouse.Y;
-      e.Shift = MouseShift();
-      Emit(e);
+      EmitPointer(down ? EventKind::MouseDown : EventKind::MouseUp, button, ev.button.x, ev.button.y);
       return;
     }
     case SDL_MOUSEMOTION: {
       Uint32 s = ev.motion.state;
       held = static_cast<TShiftState>((s & SDL_BUTTON_LMASK ? ssLeft : 0) | (s & SDL_BUTTON_RMASK ? ssRight : 0) |
                                       (s & SDL_BUTTON_MMASK ? ssMiddle : 0));
-      lastMouse = InFrame(ev.motion.x, ev.motion.y);
-      e.Kind = EventKind::MouseMove;
-      e.X = lastMouse.X;
-      e.Y = lastMouse.Y;
-      e.Shift = MouseShift();
-      Emit(e);
+      EmitPointer(EventKind::MouseMove, TMouseButton::mbLeft, ev.motion.x, ev.motion.y);
       return;
     }
     case SDL_MOUSEWHEEL: {
@@ -549,16 +549,7 @@ void SdlPlatform::Translate(const SDL_Event& ev) {
       e.X = lastMouse.X;
       e.Y = lastMouse.Y;
       e.Shift = MouseShift();
-      while (wheelAcc >= 1) {
-        e.Kind = EventKind::WheelUp;
-        Emit(e);
-        wheelAcc -= 1;
-      }
-      while (wheelAcc <= -1) {
-        e.Kind = EventKind::WheelDown;
-        Emit(e);
-        wheelAcc += 1;
-      }
+      events.EmitNotches(e, wheelAcc, 1.0f);
       return;
     }
     default:
@@ -566,11 +557,7 @@ void SdlPlatform::Translate(const SDL_Event& ev) {
   }
   if (ev.type == gUserEvent && gUserEvent != 0) {
     if (ev.user.code == kPostedCode) {
-      std::lock_guard<std::mutex> g(postLock);
-      if (!posted.empty()) {
-        Emit(posted.front());
-        posted.pop_front();
-      }
+      events.WakeUp();
     } else if (ev.user.code == kTimerCode) {
       uintptr_t slot = reinterpret_cast<uintptr_t>(ev.user.data1);
       uint32_t gen = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(ev.user.data2));
@@ -584,59 +571,32 @@ void SdlPlatform::Translate(const SDL_Event& ev) {
   }
 }
 
-bool SdlPlatform::TakeReady(Event& e) {
-  if (gSignalQuit) {
-    gSignalQuit = 0;
-    e = Event{EventKind::Quit};
-    return true;
-  }
-  if (ready.empty()) return false;
-  e = ready.front();
-  ready.pop_front();
-  return true;
-}
-
 bool SdlPlatform::PollEvent(Event& e) {
   if (!children.empty()) ReapChildren();
-  if (TakeReady(e)) return true;
   SDL_Event ev;
-  while (SDL_PollEvent(&ev)) {
+  return events.Poll(e, [&] {
+    if (!SDL_PollEvent(&ev)) return false;
     Translate(ev);
-    if (TakeReady(e)) return true;
-  }
-  // A posted event whose wake-up could not be queued.
-  std::lock_guard<std::mutex> g(postLock);
-  if (posted.empty()) return false;
-  e = posted.front();
-  posted.pop_front();
-  return true;
+    return true;
+  });
 }
 
 bool SdlPlatform::WaitEvent(Event& e, int timeoutMs) {
-  if (PollEvent(e)) return true;
-  Uint32 start = SDL_GetTicks();
-  for (;;) {
-    int slice = 50;  // signals cannot wake SDL, so look at them now and then
-    if (timeoutMs >= 0) {
-      int left = timeoutMs - static_cast<int>(SDL_GetTicks() - start);
-      if (left <= 0) return PollEvent(e);
-      slice = std::min(slice, left);
-    }
-    SDL_Event ev;
-    if (SDL_WaitEventTimeout(&ev, slice)) Translate(ev);
-    if (PollEvent(e)) return true;
-  }
+  return WaitForEvent(
+      e, timeoutMs, [this](Event& out) { return PollEvent(out); }, [] { return SDL_GetTicks(); },
+      [this](int left) {
+        // Signals cannot wake SDL, so look at them now and then.
+        SDL_Event ev;
+        if (SDL_WaitEventTimeout(&ev, left < 0 ? 50 : std::min(50, left))) Translate(ev);
+      });
 }
 
 void SdlPlatform::PostEvent(const Event& e) {
-  {
-    std::lock_guard<std::mutex> g(postLock);
-    posted.push_back(e);
-  }
+  events.Post(e);
   SDL_Event ev{};
   ev.type = gUserEvent;
   ev.user.code = kPostedCode;
-  SDL_PushEvent(&ev);  // if this fails the event still waits in posted
+  SDL_PushEvent(&ev);  // if this fails the event still waits in the queue
 }
 
 void SdlPlatform::SetTimer(int id, int intervalMs, bool enabled) {
@@ -673,9 +633,7 @@ double SdlPlatform::TimeOfDay() {
   time_t secs = ts.tv_sec;
   struct tm lt{};
   localtime_r(&secs, &lt);
-  double s = lt.tm_hour * 3600.0 + lt.tm_min * 60.0 + std::min(lt.tm_sec, 59) + (ts.tv_nsec / 1000000) / 1000.0;
-  double t = s / 86400.0;
-  return t < 1.0 ? t : 0.0;
+  return DayFraction(lt.tm_hour, lt.tm_min, lt.tm_sec, static_cast<int>(ts.tv_nsec / 1000000));
 }
 
 std::string SdlPlatform::LongTimeString() {
@@ -690,14 +648,8 @@ std::string SdlPlatform::LongTimeString() {
 
 void SdlPlatform::Randomize() {
   auto now = std::chrono::high_resolution_clock::now().time_since_epoch().count();
-  std::seed_seq seq{static_cast<uint32_t>(now), static_cast<uint32_t>(static_cast<uint64_t>(now) >> 32),
-                    static_cast<uint32_t>(getpid())};
-  rng.seed(seq);
-}
-
-int SdlPlatform::Random(int n) {
-  if (n <= 1) return 0;
-  return std::uniform_int_distribution<int>(0, n - 1)(rng);
+  rng.Seed({static_cast<uint32_t>(now), static_cast<uint32_t>(static_cast<uint64_t>(now) >> 32),
+            static_cast<uint32_t>(getpid())});
 }
 
 // --- the rest ------------------------------------------------------------------------

@@ -2,6 +2,8 @@
 // full screen on its monitor), presentation, the message loop's events, timers, clocks and
 // the rest. Everything runs on the thread that made the window; PostEvent may come from any.
 #include "platform/win32/platform_win32.h"
+#include "platform/clocks.h"
+#include "platform/event_queue.h"
 
 // Windows headers after ours: they define the virtual-key names as macros.
 #include <windows.h>
@@ -15,9 +17,6 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <deque>
-#include <mutex>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -83,7 +82,7 @@ class Win32Platform : public IPlatform {
   double TimeOfDay() override;
   std::string LongTimeString() override;
   void Randomize() override;
-  int Random(int n) override;
+  int Random(int n) override { return rng.Below(n); }
   void Sleep(int ms) override {
     if (ms > 0) ::Sleep(static_cast<DWORD>(ms));
   }
@@ -99,8 +98,7 @@ class Win32Platform : public IPlatform {
  private:
   static LRESULT CALLBACK WndProc(HWND h, UINT msg, WPARAM wp, LPARAM lp);
   LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp);
-  void Emit(const Event& e) { ready.push_back(e); }
-  bool TakeReady(Event& e);
+  void Emit(const Event& e) { events.Emit(e); }
   void SetActive(bool on);
   void Mouse(EventKind kind, TMouseButton button, WPARAM wp, LPARAM lp);
   TShiftState KeyShift() const;
@@ -124,11 +122,9 @@ class Win32Platform : public IPlatform {
   HRESULT(WINAPI* dwmFlush)() = nullptr;
   std::vector<uint32_t> last;  // the last frame shown, for WM_PAINT
   int lastW = 0, lastH = 0;
-  std::deque<Event> ready;  // translated, not yet handed out (window thread)
-  std::mutex postLock;
-  std::deque<Event> posted;  // from PostEvent, any thread
+  EventQueue events;
   std::vector<int> timers;   // ids running
-  std::mt19937 rng{5489u};
+  RandomSource rng;
 };
 
 Win32Platform* gSelf = nullptr;
@@ -451,16 +447,7 @@ LRESULT Win32Platform::Handle(UINT msg, WPARAM wp, LPARAM lp) {
       e.X = lastMouse.X;
       e.Y = lastMouse.Y;
       e.Shift = MouseShift(GET_KEYSTATE_WPARAM(wp));
-      while (wheelAcc >= WHEEL_DELTA) {
-        e.Kind = EventKind::WheelUp;
-        Emit(e);
-        wheelAcc -= WHEEL_DELTA;
-      }
-      while (wheelAcc <= -WHEEL_DELTA) {
-        e.Kind = EventKind::WheelDown;
-        Emit(e);
-        wheelAcc += WHEEL_DELTA;
-      }
+      events.EmitNotches(e, wheelAcc, WHEEL_DELTA);
       return 0;
     }
     case WM_TIMER: {
@@ -473,66 +460,38 @@ LRESULT Win32Platform::Handle(UINT msg, WPARAM wp, LPARAM lp) {
     case MM_MCINOTIFY:
       Emit({EventKind::MusicNotify});
       return 0;
-    case kWakeMessage: {
-      std::lock_guard<std::mutex> g(postLock);
-      if (!posted.empty()) {
-        Emit(posted.front());
-        posted.pop_front();
-      }
+    case kWakeMessage:
+      events.WakeUp();
       return 0;
-    }
     default:
       break;
   }
   return DefWindowProcA(hwnd, msg, wp, lp);
 }
 
-bool Win32Platform::TakeReady(Event& e) {
-  if (ready.empty()) return false;
-  e = ready.front();
-  ready.pop_front();
-  return true;
-}
-
 bool Win32Platform::PollEvent(Event& e) {
-  if (TakeReady(e)) return true;
   MSG m;
-  while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
+  return events.Poll(e, [&] {
+    if (!PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) return false;
     if (m.message == WM_QUIT) {
       Emit({EventKind::Quit});
     } else {
       DispatchMessageA(&m);  // keys need no TranslateMessage: the game reads no characters
     }
-    if (TakeReady(e)) return true;
-  }
-  // A posted event whose wake-up message could not be queued.
-  std::lock_guard<std::mutex> g(postLock);
-  if (posted.empty()) return false;
-  e = posted.front();
-  posted.pop_front();
-  return true;
+    return true;
+  });
 }
 
 bool Win32Platform::WaitEvent(Event& e, int timeoutMs) {
-  if (PollEvent(e)) return true;
-  const DWORD start = GetTickCount();
-  for (;;) {
-    DWORD wait = INFINITE;
-    if (timeoutMs >= 0) {
-      const DWORD spent = GetTickCount() - start;
-      if (spent >= static_cast<DWORD>(timeoutMs)) return PollEvent(e);
-      wait = static_cast<DWORD>(timeoutMs) - spent;
-    }
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, wait, QS_ALLINPUT);
-    if (PollEvent(e)) return true;
-  }
+  return WaitForEvent(
+      e, timeoutMs, [this](Event& out) { return PollEvent(out); }, [] { return static_cast<uint32_t>(GetTickCount()); },
+      [](int left) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, left < 0 ? INFINITE : static_cast<DWORD>(left), QS_ALLINPUT);
+      });
 }
 
 void Win32Platform::PostEvent(const Event& e) {
-  {
-    std::lock_guard<std::mutex> g(postLock);
-    posted.push_back(e);
-  }
+  events.Post(e);
   if (hwnd) PostMessageA(hwnd, kWakeMessage, 0, 0);  // if this fails the event still waits
 }
 
@@ -568,9 +527,7 @@ uint32_t Win32Platform::Ticks() {
 double Win32Platform::TimeOfDay() {
   SYSTEMTIME st;
   GetLocalTime(&st);
-  const double s = st.wHour * 3600.0 + st.wMinute * 60.0 + std::min<int>(st.wSecond, 59) + st.wMilliseconds / 1000.0;
-  const double t = s / 86400.0;
-  return t < 1.0 ? t : 0.0;
+  return DayFraction(st.wHour, st.wMinute, st.wSecond, st.wMilliseconds);
 }
 
 std::string Win32Platform::LongTimeString() {
@@ -586,14 +543,8 @@ std::string Win32Platform::LongTimeString() {
 void Win32Platform::Randomize() {
   LARGE_INTEGER pc{};
   QueryPerformanceCounter(&pc);
-  std::seed_seq seq{static_cast<uint32_t>(pc.QuadPart), static_cast<uint32_t>(static_cast<uint64_t>(pc.QuadPart) >> 32),
-                    static_cast<uint32_t>(GetTickCount()), static_cast<uint32_t>(GetCurrentProcessId())};
-  rng.seed(seq);
-}
-
-int Win32Platform::Random(int n) {
-  if (n <= 1) return 0;
-  return std::uniform_int_distribution<int>(0, n - 1)(rng);
+  rng.Seed({static_cast<uint32_t>(pc.QuadPart), static_cast<uint32_t>(static_cast<uint64_t>(pc.QuadPart) >> 32),
+            static_cast<uint32_t>(GetTickCount()), static_cast<uint32_t>(GetCurrentProcessId())});
 }
 
 // --- the rest ----------------------------------------------------------------------------------
