@@ -50,35 +50,40 @@ class RegistryPlatform : public plat::FakePlatform {
 }  // namespace
 
 TEST(Letterbox, FitsThePictureAndMapsThePointerBack) {
-  const plat::Letterbox same = plat::FitPicture(800, 600, 800, 600);
-  EXPECT_EQ(same.Scale, 1.0);
-  EXPECT_EQ(same.X, 0);
-  EXPECT_EQ(same.W, 800);
-  const plat::Letterbox four3 = plat::FitPicture(1024, 768, 800, 600);
-  EXPECT_DOUBLE_EQ(four3.Scale, 1.28);
-  EXPECT_EQ(four3.X, 0);
-  EXPECT_EQ(four3.Y, 0);
-  EXPECT_EQ(four3.W, 1024);
-  EXPECT_EQ(four3.H, 768);
-  // A wide monitor: bars left and right.
+  // A client area, and the scale and place of the picture in it.
+  struct Fit {
+    int clientW, clientH;
+    double scale;
+    int x, y, w, h;
+  };
+  const Fit fits[] = {
+      {800, 600, 1.0, 0, 0, 800, 600},
+      {1024, 768, 1.28, 0, 0, 1024, 768},
+      {1920, 1080, 1.8, 240, 0, 1440, 1080},  // a wide monitor: bars left and right
+      {800, 1000, 1.0, 0, 200, 800, 600},     // a tall window: bars above and below
+  };
+  for (const Fit& f : fits) {
+    SCOPED_TRACE(std::to_string(f.clientW) + " x " + std::to_string(f.clientH));
+    const plat::Letterbox box = plat::FitPicture(f.clientW, f.clientH, 800, 600);
+    EXPECT_DOUBLE_EQ(box.Scale, f.scale);
+    EXPECT_EQ(box.X, f.x);
+    EXPECT_EQ(box.Y, f.y);
+    EXPECT_EQ(box.W, f.w);
+    EXPECT_EQ(box.H, f.h);
+  }
+  // The picture's own size, and a window with no client area yet, keep scale 1 exactly.
+  EXPECT_EQ(plat::FitPicture(800, 600, 800, 600).Scale, 1.0);
+  EXPECT_EQ(plat::FitPicture(0, 0, 800, 600).Scale, 1.0);
+
   const plat::Letterbox wide = plat::FitPicture(1920, 1080, 800, 600);
-  EXPECT_DOUBLE_EQ(wide.Scale, 1.8);
-  EXPECT_EQ(wide.W, 1440);
-  EXPECT_EQ(wide.H, 1080);
-  EXPECT_EQ(wide.X, 240);
-  EXPECT_EQ(wide.Y, 0);
   EXPECT_EQ(plat::ClientToPicture(wide, 240, 0, 800, 600), (TPoint{0, 0}));
   EXPECT_EQ(plat::ClientToPicture(wide, 240 + 1439, 1079, 800, 600), (TPoint{799, 599}));
   EXPECT_EQ(plat::ClientToPicture(wide, 240 + 720, 540, 800, 600), (TPoint{400, 300}));
   // On the bars and outside the window (a captured drag) the pointer stays on the picture.
   EXPECT_EQ(plat::ClientToPicture(wide, 10, 500, 800, 600), (TPoint{0, 277}));
   EXPECT_EQ(plat::ClientToPicture(wide, 5000, -40, 800, 600), (TPoint{799, 0}));
-  // A tall window: bars above and below.
   const plat::Letterbox tall = plat::FitPicture(800, 1000, 800, 600);
-  EXPECT_EQ(tall.Y, 200);
   EXPECT_EQ(plat::ClientToPicture(tall, 0, 199, 800, 600), (TPoint{0, 0}));
-  // A window with no client area yet keeps scale 1.
-  EXPECT_EQ(plat::FitPicture(0, 0, 800, 600).Scale, 1.0);
 }
 
 TEST(Win32Registry, KeyPathsValuesAndTypes) {
