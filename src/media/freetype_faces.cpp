@@ -32,27 +32,27 @@ struct Library {
   ~Library() { Free(); }
 };
 
-Library lib;
+Library gFreeType;
 
 OpenFace* Entry(const std::string& fileName) {
-  if (!lib.library) {
-    if (lib.failed) return nullptr;
-    if (FT_Init_FreeType(&lib.library) != 0) {
-      lib.library = nullptr;
-      lib.failed = true;
+  if (!gFreeType.library) {
+    if (gFreeType.failed) return nullptr;
+    if (FT_Init_FreeType(&gFreeType.library) != 0) {
+      gFreeType.library = nullptr;
+      gFreeType.failed = true;
       std::fprintf(stderr, "Cannot start the font library\n");
       return nullptr;
     }
   }
-  auto found = lib.faces.find(fileName);
-  if (found == lib.faces.end()) {
+  auto found = gFreeType.faces.find(fileName);
+  if (found == gFreeType.faces.end()) {
     OpenFace f;
     const std::string path = FontPath(fileName);
-    if (FT_New_Face(lib.library, path.c_str(), 0, &f.face) != 0) {
+    if (FT_New_Face(gFreeType.library, path.c_str(), 0, &f.face) != 0) {
       f.face = nullptr;
       std::fprintf(stderr, "Cannot open font %s\n", path.c_str());
     }
-    found = lib.faces.emplace(fileName, f).first;
+    found = gFreeType.faces.emplace(fileName, f).first;
   }
   return found->second.face ? &found->second : nullptr;
 }
@@ -85,6 +85,6 @@ FT_Face AtPoints(const std::string& fileName, int32_t pt) { return pt > 0 ? Size
 
 FT_Face AtPixels(const std::string& fileName, int32_t px) { return px > 0 ? Sized(fileName, -px) : nullptr; }
 
-void CloseAll() { lib.Free(); }
+void CloseAll() { gFreeType.Free(); }
 
 }  // namespace font::freetype
