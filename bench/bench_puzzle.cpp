@@ -3,7 +3,6 @@
 #include <benchmark/benchmark.h>
 
 #include <cmath>
-#include <memory>
 
 #include "app/mainform.h"
 #include "app/shell.h"

@@ -236,8 +236,8 @@ inline void OpenDrawDeviceAlone(TMainForm& form) {
   form.TexList.RestoreAll();
 }
 
-// Piece n, its corner offsets set, at pos: n-th in the stack, its texture turned 20 n, every
-// picture to be built afresh and its corners worked out.
+// Puts piece n (its corners' offsets already set) at pos, n-th in the stack with its texture
+// turned by 20 n; its pictures are all to be built afresh and its corners are worked out.
 inline void PlacePiece(int n, TPoint pos) {
   TPiece& p = PieceTable[n];
   p.Position = pos;
