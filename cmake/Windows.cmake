@@ -34,7 +34,7 @@ file(GLOB_RECURSE CORE_SOURCES CONFIGURE_DEPENDS
   ${CMAKE_SOURCE_DIR}/src/menu/*.cpp ${CMAKE_SOURCE_DIR}/src/hud/*.cpp
   ${CMAKE_SOURCE_DIR}/src/settings/*.cpp ${CMAKE_SOURCE_DIR}/src/media/*.cpp)
 list(FILTER CORE_SOURCES EXCLUDE REGEX ".*/src/app/main(_win32)?\\.cpp$")
-list(FILTER CORE_SOURCES EXCLUDE REGEX ".*/src/media/font_freetype\\.cpp$")
+list(FILTER CORE_SOURCES EXCLUDE REGEX ".*/src/media/(font_freetype|freetype_faces)\\.cpp$")
 set(PLATFORM_COMMON_SOURCES
   src/platform/platform.cpp
   src/platform/ini.cpp

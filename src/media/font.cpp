@@ -37,7 +37,7 @@ struct FontState {
   ~FontState() = default;
 };
 
-FontState state;
+FontState gFontCache;
 
 bool SameName(const std::string& a, const char* b) {
   size_t i = 0;
@@ -64,22 +64,22 @@ uint64_t Key(uint32_t idx, int32_t pt, uint32_t cp) {
 
 const Metrics* GetMetrics(uint32_t idx, int32_t pt) {
   const uint64_t key = Key(idx, pt, 0xFFFFFFFFu);
-  auto it = state.metrics.find(key);
-  if (it != state.metrics.end()) return &it->second;
+  auto it = gFontCache.metrics.find(key);
+  if (it != gFontCache.metrics.end()) return &it->second;
   Metrics m;
   if (!raster::FaceMetrics(idx, pt, m.ascent, m.descent)) return nullptr;
-  return &state.metrics.emplace(key, m).first->second;
+  return &gFontCache.metrics.emplace(key, m).first->second;
 }
 
 const Glyph* GetGlyph(uint32_t idx, int32_t pt, uint32_t cp) {
   const uint64_t key = Key(idx, pt, cp);
-  auto it = state.glyphs.find(key);
-  if (it != state.glyphs.end()) return &it->second;
+  auto it = gFontCache.glyphs.find(key);
+  if (it != gFontCache.glyphs.end()) return &it->second;
   Glyph g;
   if (!raster::RenderGlyph(idx, pt, cp, g)) return nullptr;
   // The game's texts use a few hundred glyphs; odd text must not grow the cache for ever.
-  if (state.glyphs.size() >= kMaxCachedGlyphs) state.glyphs.clear();
-  return &state.glyphs.emplace(key, std::move(g)).first->second;
+  if (gFontCache.glyphs.size() >= kMaxCachedGlyphs) gFontCache.glyphs.clear();
+  return &gFontCache.glyphs.emplace(key, std::move(g)).first->second;
 }
 
 // Next character of a UTF-8 string; a byte that starts no valid sequence stands for itself
@@ -164,6 +164,6 @@ void DrawText(TSurface& dest, int32_t x, int32_t y, const TFont& f, const std::s
   }
 }
 
-void Shutdown() { state.Free(); }
+void Shutdown() { gFontCache.Free(); }
 
 }  // namespace font

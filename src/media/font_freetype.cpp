@@ -1,68 +1,17 @@
 // The glyph rasteriser on Linux: FreeType with the Liberation faces from the system's font
-// folder, hinted as FreeType does by default.
-#include <ft2build.h>
-#include FT_FREETYPE_H
-
+// folder (opened by freetype_faces.cpp), hinted as FreeType does by default.
 #include <algorithm>
-#include <cstdio>
-#include <string>
 
 #include "media/font_raster.h"
+#include "media/freetype_faces.h"
 
 namespace font::raster {
 namespace {
 
-struct FreeTypeState {
-  FT_Library library = nullptr;
-  bool libraryFailed = false;
-  FT_Face faces[kFaceCount] = {};
-  bool faceFailed[kFaceCount] = {};
-  int32_t faceSize[kFaceCount] = {};  // size the face is currently set to, 0 for none
-
-  void Free() {
-    for (uint32_t i = 0; i < kFaceCount; ++i) {
-      if (faces[i]) FT_Done_Face(faces[i]);
-      faces[i] = nullptr;
-      faceSize[i] = 0;
-      faceFailed[i] = false;
-    }
-    if (library) FT_Done_FreeType(library);
-    library = nullptr;
-    libraryFailed = false;
-  }
-  ~FreeTypeState() { Free(); }
-};
-
-FreeTypeState ft;
-
 // The face set to the size, or null when the font cannot be had.
 FT_Face Face(uint32_t idx, int32_t pt) {
   if (idx >= kFaceCount) return nullptr;
-  if (!ft.library) {
-    if (ft.libraryFailed) return nullptr;
-    if (FT_Init_FreeType(&ft.library) != 0) {
-      ft.library = nullptr;
-      ft.libraryFailed = true;
-      std::fprintf(stderr, "Cannot start the font library\n");
-      return nullptr;
-    }
-  }
-  if (!ft.faces[idx]) {
-    if (ft.faceFailed[idx]) return nullptr;
-    const std::string path = std::string(TANGREL_FONT_DIR) + "/" + kFaceFiles[idx];
-    if (FT_New_Face(ft.library, path.c_str(), 0, &ft.faces[idx]) != 0) {
-      ft.faces[idx] = nullptr;
-      ft.faceFailed[idx] = true;
-      std::fprintf(stderr, "Cannot open font %s\n", path.c_str());
-      return nullptr;
-    }
-  }
-  FT_Face face = ft.faces[idx];
-  if (ft.faceSize[idx] != pt) {
-    if (FT_Set_Char_Size(face, 0, static_cast<FT_F26Dot6>(pt) * 64, 96, 96) != 0) return nullptr;
-    ft.faceSize[idx] = pt;
-  }
-  return face;
+  return freetype::AtPoints(kFaceFiles[idx], pt);
 }
 
 }  // namespace
@@ -99,6 +48,6 @@ bool RenderGlyph(uint32_t idx, int32_t pt, uint32_t cp, GlyphBitmap& g) {
   return true;
 }
 
-void Shutdown() { ft.Free(); }
+void Shutdown() { freetype::CloseAll(); }
 
 }  // namespace font::raster

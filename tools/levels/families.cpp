@@ -196,21 +196,27 @@ bool FifteenChord(const Poly& p, Rng& rng, Pt& a, Pt& b) {
 
 using Chooser = std::function<bool(const Poly&, Rng&, Pt&, Pt&)>;
 
+// Cuts piece i in two along a chord from `choose`; the cut is kept only when both halves keep
+// every floor.
+bool SplitPiece(std::vector<Poly>& pieces, size_t i, const Chooser& choose, Rng& rng) {
+  Pt a, b;
+  if (!choose(pieces[i], rng, a, b)) return false;
+  Poly s1, s2;
+  if (!Split(pieces[i], a, b, s1, s2)) return false;
+  std::vector<Poly> next = pieces;
+  next[i] = s1;
+  next.push_back(s2);
+  if (!NewPiecesOk(next, i, next.size() - 1)) return false;
+  pieces = std::move(next);
+  return true;
+}
+
 // Cuts the square into `count` pieces with chords from `choose`, keeping every floor.
 bool Grow(Rng& rng, int count, const Chooser& choose, std::vector<Poly>& out) {
   std::vector<Poly> pieces{SlotSquare()};
   for (int attempts = 0; int(pieces.size()) < count; ++attempts) {
     if (attempts > 1500) return false;
-    size_t i = PickPiece(pieces, rng);
-    Pt a, b;
-    if (!choose(pieces[i], rng, a, b)) continue;
-    Poly s1, s2;
-    if (!Split(pieces[i], a, b, s1, s2)) continue;
-    std::vector<Poly> next = pieces;
-    next[i] = s1;
-    next.push_back(s2);
-    if (!NewPiecesOk(next, i, next.size() - 1)) continue;
-    pieces = next;
+    SplitPiece(pieces, PickPiece(pieces, rng), choose, rng);
   }
   out = pieces;
   return true;
@@ -507,14 +513,7 @@ std::vector<Design> FifteenDegrees() {
       // One more line at a multiple of 15 degrees through one of the pieces, now and then.
       if (int(pieces.size()) < lo && Pick(rng, 0, 1) == 0) {
         for (int tries = 0; tries < 30 && int(pieces.size()) < lo; ++tries) {
-          size_t i = PickPiece(pieces, rng);
-          Pt a, b;
-          Poly s1, s2;
-          if (!FifteenChord(pieces[i], rng, a, b) || !Split(pieces[i], a, b, s1, s2)) continue;
-          std::vector<Poly> next = pieces;
-          next[i] = s1;
-          next.push_back(s2);
-          if (NewPiecesOk(next, i, next.size() - 1)) pieces = next;
+          SplitPiece(pieces, PickPiece(pieces, rng), FifteenChord, rng);
         }
       }
       if (int(pieces.size()) < lo || pieces.size() > 9 || !AllDistinct(pieces) || !EdgesOnFifteen(pieces)) continue;
@@ -580,16 +579,7 @@ bool GridMaster(Rng& rng, int count, std::vector<Poly>& out) {
   }
   for (int attempts = 0; int(pieces.size()) < count; ++attempts) {
     if (attempts > 400) return false;
-    size_t i = size_t(Pick(rng, 0, int(pieces.size()) - 1));
-    Pt a, b;
-    if (!CornerChord(pieces[i], rng, a, b)) continue;
-    Poly s1, s2;
-    if (!Split(pieces[i], a, b, s1, s2)) continue;
-    std::vector<Poly> next = pieces;
-    next[i] = s1;
-    next.push_back(s2);
-    if (!NewPiecesOk(next, i, next.size() - 1)) continue;
-    pieces = next;
+    SplitPiece(pieces, size_t(Pick(rng, 0, int(pieces.size()) - 1)), CornerChord, rng);
   }
   if (int(pieces.size()) != count || !PiecesOk(pieces)) return false;
   out = pieces;

@@ -1,19 +1,13 @@
 // Painting kit of the picture generators: layers, masks, shapes, noise, text and output.
 #include "art.h"
 
-#include <ft2build.h>
-#include FT_FREETYPE_H
-#include <png.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <map>
 #include <stdexcept>
 
-#ifndef TANGREL_FONT_DIR
-#define TANGREL_FONT_DIR "/usr/share/fonts/truetype/liberation"
-#endif
+#include "media/freetype_faces.h"
 
 namespace art {
 
@@ -255,13 +249,24 @@ float PFbm(float x, float y, int perX, int perY, int octaves, uint32_t seed) {
 // --- text -------------------------------------------------------------------
 
 namespace {
-FT_Library gLib = nullptr;
-std::map<std::string, FT_Face> gFaces;
+// The caption fonts and their files in the system's font folder.
+constexpr std::pair<const char*, const char*> kFonts[] = {
+    {"serif", "LiberationSerif-Regular.ttf"}, {"serif-bold", "LiberationSerif-Bold.ttf"},
+    {"serif-italic", "LiberationSerif-Italic.ttf"}, {"sans", "LiberationSans-Regular.ttf"},
+    {"sans-bold", "LiberationSans-Bold.ttf"}};
 
-FT_Face Face(const std::string& font) {
-  auto it = gFaces.find(font);
-  if (it == gFaces.end()) throw std::runtime_error("unknown font " + font);
-  return it->second;
+const char* FontFile(const std::string& font) {
+  for (const auto& f : kFonts)
+    if (font == f.first) return f.second;
+  throw std::runtime_error("unknown font " + font);
+}
+
+// The face set to px pixels high.
+FT_Face Face(const std::string& font, int px) {
+  const char* file = FontFile(font);
+  FT_Face face = font::freetype::AtPixels(file, px);
+  if (!face) throw std::runtime_error("Cannot open font " + font::freetype::FontPath(file));
+  return face;
 }
 
 std::vector<uint32_t> Utf8(const std::string& s) {
@@ -291,8 +296,7 @@ std::vector<uint32_t> Utf8(const std::string& s) {
 // Lays the text out; calls put(bitmap, left, top) per glyph. Returns the advance in pixels.
 template <class F>
 float Layout(const std::string& font, int px, const std::string& text, F put) {
-  FT_Face face = Face(font);
-  FT_Set_Pixel_Sizes(face, 0, FT_UInt(px));
+  FT_Face face = Face(font, px);
   float pen = 0;
   FT_UInt prev = 0;
   for (uint32_t cp : Utf8(text)) {
@@ -314,36 +318,19 @@ float Layout(const std::string& font, int px, const std::string& text, F put) {
 }  // namespace
 
 void InitFonts() {
-  if (gLib) return;
-  if (FT_Init_FreeType(&gLib)) throw std::runtime_error("FreeType failed to start");
-  const std::pair<const char*, const char*> files[] = {
-      {"serif", "LiberationSerif-Regular.ttf"}, {"serif-bold", "LiberationSerif-Bold.ttf"},
-      {"serif-italic", "LiberationSerif-Italic.ttf"}, {"sans", "LiberationSans-Regular.ttf"},
-      {"sans-bold", "LiberationSans-Bold.ttf"}};
-  for (auto& f : files) {
-    FT_Face face;
-    std::string path = std::string(TANGREL_FONT_DIR) + "/" + f.second;
-    if (FT_New_Face(gLib, path.c_str(), 0, &face))
-      throw std::runtime_error("Cannot open font " + path);
-    gFaces[f.first] = face;
-  }
+  for (const auto& f : kFonts)
+    if (!font::freetype::Open(f.second))
+      throw std::runtime_error("Cannot open font " + font::freetype::FontPath(f.second));
 }
 
-void DoneFonts() {
-  for (auto& f : gFaces) FT_Done_Face(f.second);
-  gFaces.clear();
-  if (gLib) FT_Done_FreeType(gLib);
-  gLib = nullptr;
-}
+void DoneFonts() { font::freetype::CloseAll(); }
 
 int TextWidth(const std::string& font, int px, const std::string& text) {
   return int(std::lround(Layout(font, px, text, [](const FT_Bitmap&, long, int) {})));
 }
 
 int Ascent(const std::string& font, int px) {
-  FT_Face face = Face(font);
-  FT_Set_Pixel_Sizes(face, 0, FT_UInt(px));
-  return int(face->size->metrics.ascender / 64);
+  return int(Face(font, px)->size->metrics.ascender / 64);
 }
 
 Mask TextMask(int w, int h, const std::string& font, int px, const std::string& text, float x,
@@ -463,47 +450,6 @@ TPicture StackV(const std::vector<TPicture>& pats) {
   p.Height = pats[0].Height * int(pats.size());
   for (auto& q : pats) p.Pixels.insert(p.Pixels.end(), q.Pixels.begin(), q.Pixels.end());
   return p;
-}
-
-namespace {
-bool WritePngRows(const std::string& path, int w, int h, const std::vector<uint32_t>& px, bool alpha) {
-  FILE* f = std::fopen(path.c_str(), "wb");
-  if (!f) return false;
-  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-  png_infop info = png ? png_create_info_struct(png) : nullptr;
-  if (!png || !info || setjmp(png_jmpbuf(png))) {
-    png_destroy_write_struct(&png, &info);
-    std::fclose(f);
-    return false;
-  }
-  png_init_io(png, f);
-  png_set_IHDR(png, info, png_uint_32(w), png_uint_32(h), 8, alpha ? PNG_COLOR_TYPE_RGBA : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
-               PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-  png_write_info(png, info);
-  const size_t bpp = alpha ? 4 : 3;
-  std::vector<png_byte> row(size_t(w) * bpp);
-  for (int y = 0; y < h; ++y) {
-    for (int x = 0; x < w; ++x) {
-      uint32_t v = px[size_t(y) * size_t(w) + size_t(x)];
-      row[size_t(x) * bpp] = png_byte(v >> 16);
-      row[size_t(x) * bpp + 1] = png_byte(v >> 8);
-      row[size_t(x) * bpp + 2] = png_byte(v);
-      if (alpha) row[size_t(x) * bpp + 3] = png_byte(v >> 24);
-    }
-    png_write_row(png, row.data());
-  }
-  png_write_end(png, nullptr);
-  png_destroy_write_struct(&png, &info);
-  return std::fclose(f) == 0;
-}
-}  // namespace
-
-bool WritePng(const std::string& path, int w, int h, const std::vector<uint32_t>& px) {
-  return WritePngRows(path, w, h, px, false);
-}
-
-bool WritePngAlpha(const std::string& path, int w, int h, const std::vector<uint32_t>& px) {
-  return WritePngRows(path, w, h, px, true);
 }
 
 }  // namespace art

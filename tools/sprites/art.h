@@ -1,5 +1,6 @@
 // Painting kit of the picture generators: float RGBA layers, coverage masks, anti-aliased
-// shapes, seamless noise, FreeType captions, key-colour flattening and PNG output.
+// shapes, seamless noise, FreeType captions, and key-colour flattening (PNG files
+// are written by the package toolkit).
 #pragma once
 #include <cstdint>
 #include <functional>
@@ -92,9 +93,5 @@ TPicture Flatten(const Img& img, uint32_t key, RGB matte, float threshold = 0.5f
 // Stacks patterns of the same size into one picture, side by side or one under another.
 TPicture StackH(const std::vector<TPicture>& pats);
 TPicture StackV(const std::vector<TPicture>& pats);
-
-bool WritePng(const std::string& path, int w, int h, const std::vector<uint32_t>& px);
-// The same with the alpha channel kept: pixels are 0xAARRGGBB.
-bool WritePngAlpha(const std::string& path, int w, int h, const std::vector<uint32_t>& px);
 
 }  // namespace art

@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "art.h"
+#include "toolkit.h"
 
 using namespace art;
 
@@ -81,13 +82,17 @@ bool WriteIcon(const std::string& path, const std::vector<TImageItemData>& textu
       PaintFlat(img, lit, Hex(0xffffff), 0.35f);
     }
   }
-  std::vector<uint32_t> px(size_t(size) * size_t(size));
+  TPicture icon;
+  icon.Width = size;
+  icon.Height = size;
+  icon.Pixels.resize(size_t(size) * size_t(size));
   auto ch = [](float v) { return uint32_t(std::lround(std::fmax(0.f, std::fmin(1.f, v)) * 255.f)); };
   for (int y = 0; y < size; ++y)
     for (int x = 0; x < size; ++x) {
       RGB c = img.ColorAt(x, y);
       const uint32_t a = ch(img.a[img.idx(x, y)]);
-      px[size_t(y) * size_t(size) + size_t(x)] = a << 24 | ch(c.r) << 16 | ch(c.g) << 8 | ch(c.b);
+      icon.Pixels[size_t(y) * size_t(size) + size_t(x)] = a << 24 | ch(c.r) << 16 | ch(c.g) << 8 | ch(c.b);
     }
-  return WritePngAlpha(path, size, size, px);
+  toolkit::WritePNG(path, icon, true);
+  return true;
 }

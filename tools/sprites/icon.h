@@ -6,6 +6,7 @@
 #include "media/package.h"
 
 // Draws the icon at size x size pixels (16 to 1024) into a PNG with transparent corners.
+// False for a size out of range; throws EGameError when the file cannot be written.
 bool WriteIcon(const std::string& path, const std::vector<TImageItemData>& textures, int size);
 
 // The sizes the desktop's icon theme is given.

@@ -20,6 +20,7 @@
 #include "menu/menu_pages.h"
 #include "platform/fake/fake_platform.h"
 #include "puzzle/pieces.h"
+#include "toolkit.h"
 
 namespace {
 uint32_t Checker(int x, int y) { return ((x / 8 + y / 8) & 1) ? 0x6a6a70u : 0x54545au; }
@@ -190,7 +191,7 @@ std::vector<Screen> GameScreens(const std::vector<TImageItemData>& sp, const std
 }
 }  // namespace
 
-bool WriteContactSheet(const std::string& path, const std::vector<TImageItemData>& sprites,
+void WriteContactSheet(const std::string& path, const std::vector<TImageItemData>& sprites,
                        const std::vector<TImageItemData>& textures) {
   std::vector<Cell> cells;
   for (auto& it : sprites) AddCells(cells, it);
@@ -243,5 +244,9 @@ bool WriteContactSheet(const std::string& path, const std::vector<TImageItemData
         d = ch(16) | ch(8) | ch(0);
       }
   }
-  return art::WritePng(path, W, H, px);
+  TPicture sheet;
+  sheet.Width = W;
+  sheet.Height = H;
+  sheet.Pixels = std::move(px);
+  toolkit::WritePNG(path, sheet);
 }

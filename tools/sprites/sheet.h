@@ -5,5 +5,6 @@
 
 #include "media/package.h"
 
-bool WriteContactSheet(const std::string& path, const std::vector<TImageItemData>& sprites,
+// Throws EGameError when the file cannot be written.
+void WriteContactSheet(const std::string& path, const std::vector<TImageItemData>& sprites,
                        const std::vector<TImageItemData>& textures);

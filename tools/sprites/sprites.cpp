@@ -105,11 +105,7 @@ void Glow(Img& img, const Mask& shape, int radius, uint32_t color, float strengt
 
 TPicture ButtonFace(int w, int h, const std::string& text, bool lit, int px, RGB matte) {
   Img img(w, h);
-  PlateStyle st;
-  st.radius = 6;
-  st.rim = 2.5f;
-  st.lit = lit;
-  Plate(img, 0, 0, float(w), float(h), st);
+  Plate(img, 0, 0, float(w), float(h), {.radius = 6, .rim = 2.5f, .lit = lit});
   float base = float(h) / 2 + float(px) * 0.36f;
   CaptionCentered(img, "serif-bold", px, text, float(w) / 2, base, lit ? Look::GoldLit : Look::Gold);
   return Flatten(img, 0, matte, 0.5f);
@@ -124,11 +120,7 @@ TImageItemData Button(const std::string& name, int w, int h, const std::string& 
 using GlyphFn = std::function<void(Img&, bool)>;
 TPicture PanelFace(int w, int h, const std::string& text, float textX, bool lit, const GlyphFn& glyph) {
   Img img(w, h);
-  PlateStyle st;
-  st.radius = 5;
-  st.rim = 2.f;
-  st.lit = lit;
-  Plate(img, 0, 0, float(w), float(h), st);
+  Plate(img, 0, 0, float(w), float(h), {.radius = 5, .rim = 2.f, .lit = lit});
   if (!text.empty()) {
     int px = 16;
     float base = float(h) / 2 + 6;
@@ -223,10 +215,7 @@ TImageItemData RotateCursor(bool clockwise) {
 
 TImageItemData Loading() {
   Img img(360, 110);
-  PlateStyle st;
-  st.radius = 10;
-  st.rim = 4;
-  Plate(img, 0, 0, 360, 110, st);
+  Plate(img, 0, 0, 360, 110, {.radius = 10, .rim = 4});
   CaptionCentered(img, "serif-bold", 46, "Tangrel 2.0", 180, 62, Look::Gold);
   CaptionCentered(img, "serif-italic", 18, "Loading the pieces...", 180, 92, Look::Cream);
   return Item("Loading", Flatten(img, 0, Dark(), 0.5f));
@@ -287,11 +276,7 @@ TImageItemData Slot() {
 
 TImageItemData Complete() {
   Img img(198, 100);
-  PlateStyle st;
-  st.radius = 12;
-  st.rim = 4;
-  st.lit = true;
-  Plate(img, 1, 1, 197, 99, st);
+  Plate(img, 1, 1, 197, 99, {.radius = 12, .rim = 4, .lit = true});
   CaptionCentered(img, "serif-bold", 40, "Solved!", 99, 54, Look::GoldLit);
   CaptionCentered(img, "serif-italic", 17, "Level complete", 99, 82, Look::Cream);
   return Item("Complete_52x100", Flatten(img, 0, Dark(), 0.5f));
@@ -301,11 +286,7 @@ TImageItemData Complete() {
 
 TImageItemData Backplate(const std::string& name, int w, int h, float radius, bool dark, float rim) {
   Img img(w, h);
-  PlateStyle st;
-  st.radius = radius;
-  st.rim = rim;
-  st.dark = dark;
-  Plate(img, 0, 0, float(w), float(h), st);
+  Plate(img, 0, 0, float(w), float(h), {.radius = radius, .rim = rim, .dark = dark});
   return Item(name, Flatten(img, 0, Dark(), 0.5f));
 }
 
@@ -322,11 +303,7 @@ TImageItemData PanNumbers() {
 
 TPicture PanLevelFace(bool lit) {
   Img img(110, 28);
-  PlateStyle st;
-  st.radius = 5;
-  st.rim = 2.f;
-  st.lit = lit;
-  Plate(img, 0, 0, 110, 28, st);
+  Plate(img, 0, 0, 110, 28, {.radius = 5, .rim = 2.f, .lit = lit});
   Caption(img, "serif-bold", 16, "Level", 9, 20, lit ? Look::GoldLit : Look::Gold);
   // The window the level number is drawn in: x 66..104, y 3..25.
   auto win = [](float x, float y) { return SdRoundRect(x, y, 64, 3, 105, 25, 3); };
@@ -351,11 +328,7 @@ TImageItemData SmallButton(const std::string& name, const GlyphFn& g) {
 
 TPicture NextTipFace(bool lit) {
   Img img(80, 20);
-  PlateStyle st;
-  st.radius = 4;
-  st.rim = 1.5f;
-  st.lit = lit;
-  Plate(img, 0, 0, 80, 20, st);
+  Plate(img, 0, 0, 80, 20, {.radius = 4, .rim = 1.5f, .lit = lit});
   Caption(img, "sans-bold", 12, "Next tip", 9, 14.5f, lit ? Look::GoldLit : Look::Gold);
   Pts t = Tri(72, 10, 66, 6, 66, 14);
   GoldShape(img, [t](float x, float y) { return SdPolygon(x, y, t); }, lit);
@@ -423,18 +396,12 @@ Img MenuBase() {
   Mask sh2 = MaskOf(800, 600, [](float x, float y) { return SdRoundRect(x, y, 282, 112, 740, 558, 12); });
   PaintFlat(img, Blur(Shift(Union(sh1, sh2), 4, 6), 6), Hex(0x050201), 0.75f);
   // The menu board on the left.
-  PlateStyle st;
-  st.radius = 12;
-  st.rim = 5;
-  st.bodyLight = 0.8f;
-  Plate(img, 84, 112, 280, 558, st);
+  Plate(img, 84, 112, 280, 558, {.radius = 12, .rim = 5, .bodyLight = 0.8f});
   BrassRule(img, 104, 262, 316);
   BrassRule(img, 104, 262, 421);
   BrassRule(img, 104, 262, 489);
   // The page frame: a brass frame around a dark leather page.
-  st.bodyLight = 1.0f;
-  st.rim = 8;
-  Plate(img, 282, 112, 740, 558, st);
+  Plate(img, 282, 112, 740, 558, {.radius = 12, .rim = 8, .bodyLight = 1.0f});
   auto page = [](float x, float y) { return SdRoundRect(x, y, 290, 120, 732, 550, 4); };
   PaintFlat(img, MaskOf(800, 600, page, 1.5f), Hex(0x0c0603));
   PaintFlat(img, MaskOf(800, 600, page), Page());
