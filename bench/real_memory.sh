@@ -29,8 +29,9 @@ MENU=$(hwm)
 point 190 280; xdotool click 1; sleep 0.5   # Episode 5
 point 620 300; xdotool click 1; sleep 1.5   # its row 14: level 94
 for _ in $(seq 14); do xdotool key F1; sleep 1.2; done
-# Each piece's position lies inside it, and it turns about that point.
-positions=$(awk '/^\[level94\]/ { on = 1; next } /^\[/ { on = 0 }
+# Each piece's position lies inside it, and it turns about that point. The level files end
+# their lines with CR LF.
+positions=$(awk '{ sub(/\r$/, "") } /^\[level94\]/ { on = 1; next } /^\[/ { on = 0 }
   on && /^Form_[0-9]+_X=/ { split($0, a, /[_=]/); x[a[2]] = a[4] }
   on && /^Form_[0-9]+_Y=/ { split($0, a, /[_=]/); y[a[2]] = a[4] }
   END { for (n = 1; n <= 12; ++n) if (n in x) print x[n], y[n] }' Episode90.dat)
