@@ -3,13 +3,13 @@
 #include <benchmark/benchmark.h>
 
 #include <cmath>
-#include <memory>
 
 #include "app/mainform.h"
 #include "app/shell.h"
 #include "platform/fake/fake_platform.h"
 #include "puzzle/pieces.h"
 #include "settings/reestr.h"
+#include "testkit/testkit.h"
 
 namespace {
 
@@ -28,17 +28,8 @@ struct Scene {
     for (int y = 0; y < 320; ++y)
       for (int x = 0; x < 320; ++x)
         tex.Picture.Pixels[y * 320 + x] = static_cast<uint32_t>(((x * 7) & 0xFF) << 16 | ((y * 5) & 0xFF) << 8 | 0x40);
-    TImageItem& slot = form.ImageList.Add();
-    slot.Name = "Slot";
-    slot.Picture.Width = 300;
-    slot.Picture.Height = 300;
-    slot.Picture.Pixels.assign(300 * 300, 0x808080);
-    // Only the device here: no shell start-up behind it.
-    form.DrawDevice.OnInitialize = nullptr;
-    form.DrawDevice.OnFinalize = nullptr;
-    form.DrawDevice.Initialize();
-    form.ImageList.RestoreAll();
-    form.TexList.RestoreAll();
+    testkit::AddGreySlot(form.ImageList);
+    testkit::OpenDrawDeviceAlone(form);
     // Twelve pieces, alternately triangles and octagons of radius 80, at their scatter places.
     NumFig = 12;
     for (int i = 0; i <= 12; ++i) {
@@ -50,14 +41,7 @@ struct Scene {
         p.Offsets[k] = {static_cast<int32_t>(std::lround(80 * std::cos(a))),
                         static_cast<int32_t>(std::lround(80 * std::sin(a)))};
       }
-      p.Position = {i % 2 ? 150 : 650, ((i + 1) / 2) * 78};
-      p.StackOrder = i;
-      p.TextureTurn = static_cast<uint8_t>(20 * i);
-      for (auto& im : p.Images) {
-        im.Image = std::make_unique<TSurface>();
-        im.Built = 0;
-      }
-      UpdateCorners(static_cast<uint8_t>(i));
+      testkit::PlacePiece(i, {i % 2 ? 150 : 650, ((i + 1) / 2) * 78});
     }
     PieceTable[0].Position = {400, 200};
   }

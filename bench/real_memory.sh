@@ -21,15 +21,7 @@ cd "$WORK/game" || exit 2
 HOME="$WORK/home" XDG_CONFIG_HOME="$WORK/home/.config" SDL_AUDIODRIVER=dummy TANGREL_NO_DIALOGS=1 \
   ./tangrel >"$WORK/log" 2>&1 &
 GAME_PID=$!
-WIN=""
-for _ in $(seq 50); do
-  WIN=$(xdotool search --name "Tangrel 2.0" 2>/dev/null | head -1)
-  [ -n "$WIN" ] && break
-  sleep 0.2
-done
-[ -n "$WIN" ] || { echo "real_memory: the game's window did not appear" >&2; exit 1; }
-sleep 3
-geometry
+await_window 100 3 || { echo "real_memory: the game's window did not appear" >&2; exit 1; }
 point() { to_screen "$1" "$2"; xdotool mousemove "$SX" "$SY"; sleep 0.2; }
 hwm() { awk '/VmHWM/ { printf "%.1f MB", $2 / 1024 }' "/proc/$GAME_PID/status"; }
 
@@ -37,8 +29,9 @@ MENU=$(hwm)
 point 190 280; xdotool click 1; sleep 0.5   # Episode 5
 point 620 300; xdotool click 1; sleep 1.5   # its row 14: level 94
 for _ in $(seq 14); do xdotool key F1; sleep 1.2; done
-# Each piece's position lies inside it, and it turns about that point.
-positions=$(awk '/^\[level94\]/ { on = 1; next } /^\[/ { on = 0 }
+# Each piece's position lies inside it, and it turns about that point. The level files end
+# their lines with CR LF.
+positions=$(awk '{ sub(/\r$/, "") } /^\[level94\]/ { on = 1; next } /^\[/ { on = 0 }
   on && /^Form_[0-9]+_X=/ { split($0, a, /[_=]/); x[a[2]] = a[4] }
   on && /^Form_[0-9]+_Y=/ { split($0, a, /[_=]/); y[a[2]] = a[4] }
   END { for (n = 1; n <= 12; ++n) if (n in x) print x[n], y[n] }' Episode90.dat)
@@ -52,7 +45,6 @@ WORST=$(hwm)
 kill -0 "$GAME_PID" 2>/dev/null || { echo "real_memory: the game ended early" >&2; exit 1; }
 # Close it the normal way (it saves and ends by itself).
 kill -TERM "$GAME_PID"
-for _ in $(seq 50); do kill -0 "$GAME_PID" 2>/dev/null || break; sleep 0.1; done
-kill -0 "$GAME_PID" 2>/dev/null || { wait "$GAME_PID" 2>/dev/null; GAME_PID=""; }
+ended_by_itself 50
 echo "| Real program under Xvfb (software OpenGL), peak memory (VmHWM) at the menu | $MENU |"
 echo "| Real program under Xvfb, level 94 after 276 turns of its twelve pieces | $WORST |"

@@ -15,6 +15,7 @@
 #include "media/package.h"
 #include "platform/text.h"
 #include "sprite_list.h"
+#include "testkit/checks.h"
 
 namespace {
 
@@ -279,17 +280,7 @@ TEST(Packages, MatchTheGeneratorByteForByte) {
     if (built.empty()) GTEST_SKIP() << "packages not built (or not readable) in " << TANGREL_GAME_DIR;
     const auto& gen = Generated(textures);
     ASSERT_EQ(built.size(), gen.size());
-    for (size_t i = 0; i < gen.size(); ++i) {
-      SCOPED_TRACE(gen[i].Name);
-      EXPECT_EQ(built[i].Name, gen[i].Name);
-      EXPECT_EQ(built[i].PatternWidth, gen[i].PatternWidth);
-      EXPECT_EQ(built[i].PatternHeight, gen[i].PatternHeight);
-      EXPECT_EQ(built[i].Transparent, gen[i].Transparent);
-      EXPECT_EQ(built[i].TransparentColor, gen[i].TransparentColor);
-      EXPECT_EQ(built[i].Picture.Width, gen[i].Picture.Width);
-      EXPECT_EQ(built[i].Picture.Height, gen[i].Picture.Height);
-      EXPECT_TRUE(built[i].Picture.Pixels == gen[i].Picture.Pixels);
-    }
+    for (size_t i = 0; i < gen.size(); ++i) EXPECT_TRUE(testkit::SameImageItem(built[i], gen[i])) << gen[i].Name;
   }
 }
 

@@ -7,13 +7,10 @@ set -u
 BUILD=$(cd "${1:?usage: run_deb.sh BUILD_DIR}" && pwd)
 HERE=$(cd "$(dirname "$0")" && pwd)
 WORK=$(mktemp -d /tmp/tangrel-deb.XXXXXX)
-passed=0 failed=0
+. "$HERE/../e2e/checks.sh"
 . "$HERE/../e2e/xsession.sh"
 trap x_session_cleanup EXIT
-ok() { passed=$((passed + 1)); echo "ok: $*"; }
-bad() { failed=$((failed + 1)); echo "FAILED: $*"; }
-check() { local what=$1; shift; if "$@"; then ok "$what"; else bad "$what"; fi; }
-finish() { echo "$passed passed, $failed failed"; [ "$failed" -eq 0 ]; exit; }
+finish() { checks_done; exit; }
 
 # --- the package ----------------------------------------------------------------------
 DEB="$BUILD/tangrel_2.0.0-1_$(dpkg --print-architecture).deb"
@@ -83,34 +80,15 @@ play() {
   mkdir -p "$WORK/elsewhere"
   (cd "$WORK/elsewhere" && exec "$ROOT/usr/games/tangrel" >"$WORK/game.out" 2>&1) &
   GAME_PID=$!
-  WIN=""
-  for _ in $(seq 100); do
-    WIN=$(xdotool search --onlyvisible --name "^Tangrel 2.0$" 2>/dev/null | head -1)
-    [ -n "$WIN" ] && break
-    sleep 0.1
-  done
-  sleep 1.5
-  geometry
-}
-mean() {
-  to_screen "$1" "$2"; local x0=$SX y0=$SY
-  to_screen $(($1 + $3)) $(($2 + $4)); local w=$((SX - x0)) h=$((SY - y0))
-  convert "$WORK/shot.png" -crop "${w}x${h}+${x0}+${y0}" +repage -scale '1x1!' \
-    -format '%[fx:int(255*r)] %[fx:int(255*g)] %[fx:int(255*b)]' info:
-}
-is_warm() { read -r r g b <<<"$(mean "$@")"; [ "$r" -gt 60 ] && [ "$r" -gt $((b + 30)) ]; }
-click_at() { to_screen "$1" "$2"; xdotool mousemove "$SX" "$SY"; sleep 0.25; xdotool click 1; sleep 0.5; }
-ended() {
-  for _ in $(seq 100); do kill -0 "$GAME_PID" 2>/dev/null || { wait "$GAME_PID"; GAME_RC=$?; GAME_PID=""; return 0; }; sleep 0.1; done
-  return 1
+  await_window 100
 }
 exit_from_menu() { click_at 135 456; click_at 438 345; }  # Exit, Yes
 
 play
-import -window root "$WORK/shot.png"
+shot
 check "the installed launcher reaches the menu" is_warm 300 30 200 50
 exit_from_menu
-check "Exit, Yes: the game ends by itself" ended
+check "Exit, Yes: the game ends by itself" ended_by_itself
 check "with status 0" test "${GAME_RC:-1}" -eq 0
 check "Users.dat is written in \$XDG_DATA_HOME/tangrel" test "$(stat -c %s "$USER_DIR/Users.dat" 2>/dev/null)" = 5076
 check "the options are written in \$XDG_CONFIG_HOME/tangrel" test -s "$XDG_CONFIG_HOME/tangrel/user.reg"
@@ -128,9 +106,9 @@ check "removing the package leaves the progress" test "$(md5sum <"$USER_DIR/User
 check "and the options" test -s "$XDG_CONFIG_HOME/tangrel/user.reg"
 dpkg -x "$DEB" "$ROOT"
 play
-import -window root "$WORK/shot.png"
+shot
 check "after a reinstall the game starts again" is_warm 300 30 200 50
 exit_from_menu
-ended
+ended_by_itself
 check "level 5 is still solved" test "$(od -An -tx1 -j44 -N4 "$USER_DIR/Users.dat" | tr -d ' ')" = "ffffffff"
 finish

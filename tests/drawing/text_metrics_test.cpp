@@ -36,32 +36,39 @@ struct Cell {
 };
 const Cell kCells[] = {{10, false, 15}, {12, false, 19}, {20, true, 30}, {20, false, 30}};
 
+// A canvas with the game's text face, at the size and weight each case sets.
+class TextMetrics : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    s.SetSize(8, 8);
+    s.Canvas().Font.Name = "Times New Roman";
+  }
+  TSurfaceCanvas& Font(int32_t size, bool bold) {
+    TSurfaceCanvas& c = s.Canvas();
+    c.Font.Size = size;
+    c.Font.Bold = bold;
+    return c;
+  }
+  // With TANGREL_PRINT_METRICS set, each case prints as a table row (to renew the tables).
+  static bool Printing() { return std::getenv("TANGREL_PRINT_METRICS") != nullptr; }
+
+  TSurface s;
+};
+
 }  // namespace
 
-TEST(TextMetrics, WidthsAgreeWithTheLinuxBuildWithinAPixel) {
-  TSurface s;
-  s.SetSize(8, 8);
-  TSurfaceCanvas& c = s.Canvas();
-  c.Font.Name = "Times New Roman";
+TEST_F(TextMetrics, WidthsAgreeWithTheLinuxBuildWithinAPixel) {
   for (const Measured& m : kTexts) {
-    c.Font.Size = m.size;
-    c.Font.Bold = m.bold;
-    const int32_t w = c.TextWidth(m.text);
-    if (std::getenv("TANGREL_PRINT_METRICS")) std::printf("{\"%s\", %d, %s, %d},\n", m.text, m.size, m.bold ? "true" : "false", w);
+    const int32_t w = Font(m.size, m.bold).TextWidth(m.text);
+    if (Printing()) std::printf("{\"%s\", %d, %s, %d},\n", m.text, m.size, m.bold ? "true" : "false", w);
     EXPECT_LE(std::abs(w - m.width), 1) << m.text << " at " << m.size << " pt: " << w << " px";
   }
 }
 
-TEST(TextMetrics, CellHeightsAgreeWithTheLinuxBuildWithinAPixel) {
-  TSurface s;
-  s.SetSize(8, 8);
-  TSurfaceCanvas& c = s.Canvas();
-  c.Font.Name = "Times New Roman";
+TEST_F(TextMetrics, CellHeightsAgreeWithTheLinuxBuildWithinAPixel) {
   for (const Cell& k : kCells) {
-    c.Font.Size = k.size;
-    c.Font.Bold = k.bold;
-    const int32_t h = c.TextHeight("Xg");
-    if (std::getenv("TANGREL_PRINT_METRICS")) std::printf("{%d, %s, %d},\n", k.size, k.bold ? "true" : "false", h);
+    const int32_t h = Font(k.size, k.bold).TextHeight("Xg");
+    if (Printing()) std::printf("{%d, %s, %d},\n", k.size, k.bold ? "true" : "false", h);
     EXPECT_LE(std::abs(h - k.height), 1) << k.size << " pt: " << h << " px";
   }
 }

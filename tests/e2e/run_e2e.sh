@@ -9,14 +9,9 @@ if [ ! -x "$GAME_DIR/tangrel" ]; then
 fi
 WORK=$(mktemp -d /tmp/tangrel-e2e.XXXXXX)
 SCREEN_W=1024 SCREEN_H=768
-passed=0 failed=0
+. "$(dirname "$0")/checks.sh"
 . "$(dirname "$0")/xsession.sh"
 trap x_session_cleanup EXIT
-
-ok() { passed=$((passed + 1)); echo "ok: $*"; }
-bad() { failed=$((failed + 1)); echo "FAILED: $*"; }
-check() { local what=$1; shift; if "$@"; then ok "$what"; else bad "$what"; fi; }
-not() { ! "$@"; }
 
 x_session_start "$SCREEN_W" "$SCREEN_H" 90 || exit 2
 
@@ -30,42 +25,7 @@ REG="$XDG_CONFIG_HOME/tangrel/user.reg"
 start_game() {
   (cd "$WORK/game" && exec ./tangrel >"$WORK/game.out" 2>"$WORK/game.err") &
   GAME_PID=$!
-  for _ in $(seq 100); do
-    WIN=$(xdotool search --onlyvisible --name "^Tangrel 2.0$" 2>/dev/null | head -1)
-    [ -n "$WIN" ] && break
-    sleep 0.1
-  done
-  sleep 1.5
-  geometry
-}
-
-click_at() { to_screen "$1" "$2"; xdotool mousemove "$SX" "$SY"; sleep 0.25; xdotool click "${3:-1}"; sleep 0.5; }
-shot() {
-  import -window root "$WORK/shot.png"
-  if [ -n "${E2E_SHOTS:-}" ]; then SHOT_N=$((${SHOT_N:-0} + 1)); cp "$WORK/shot.png" "$E2E_SHOTS/$SHOT_N.png"; fi
-}
-# Mean colour of a game rectangle (x y w h) on the last shot, as "R G B".
-mean() {
-  to_screen "$1" "$2"; local x0=$SX y0=$SY
-  to_screen $(($1 + $3)) $(($2 + $4)); local w=$((SX - x0)) h=$((SY - y0))
-  convert "$WORK/shot.png" -crop "${w}x${h}+${x0}+${y0}" +repage -scale '1x1!' \
-    -format '%[fx:int(255*r)] %[fx:int(255*g)] %[fx:int(255*b)]' info:
-}
-is_golden() { read -r r g b <<<"$(mean "$@")"; [ "$r" -gt 140 ] && [ "$r" -gt "$b" ] && [ "$g" -gt "$b" ]; }
-# Gold on dark wood: the captions and panel buttons average to a warm brown.
-is_warm() { read -r r g b <<<"$(mean "$@")"; [ "$r" -gt 60 ] && [ "$r" -gt $((b + 30)) ]; }
-is_bluish() { read -r r g b <<<"$(mean "$@")"; [ "$b" -gt "$r" ]; }
-is_black() { read -r r g b <<<"$(mean "$@")"; [ "$r" -lt 8 ] && [ "$g" -lt 8 ] && [ "$b" -lt 8 ]; }
-differs() {  # two game rectangles of one shot differ clearly in mean colour
-  read -r r1 g1 b1 <<<"$(mean "$1" "$2" "$5" "$6")"
-  read -r r2 g2 b2 <<<"$(mean "$3" "$4" "$5" "$6")"
-  [ $(( (r1 - r2) * (r1 - r2) + (g1 - g2) * (g1 - g2) + (b1 - b2) * (b1 - b2) )) -gt 200 ]
-}
-is_fullscreen() { geometry; [ "$GW" -eq "$SCREEN_W" ] && [ "$GH" -eq "$SCREEN_H" ]; }
-is_windowed() { geometry; [ "$GW" -eq 800 ] && [ "$GH" -eq 600 ]; }
-ended_by_itself() {
-  for _ in $(seq 100); do kill -0 "$GAME_PID" 2>/dev/null || { wait "$GAME_PID"; GAME_RC=$?; GAME_PID=""; return 0; }; sleep 0.1; done
-  return 1
+  await_window 100
 }
 reg_value() { grep -i "^\"$1\"=dword:" "$REG" | head -1 | sed 's/.*dword://'; }
 
@@ -169,5 +129,4 @@ check "without an audio device Sounds and Music are saved off" \
 
 . "$(dirname "$0")/scaled_window.sh"
 
-echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+checks_done

@@ -13,14 +13,10 @@ WINE64=$(command -v wine64 || echo /usr/lib/wine/wine64)
 [ -x "$WINE64" ] || { echo "wine64 is not installed" >&2; exit 2; }
 WORK=$(mktemp -d /tmp/tangrel-e2e-wine.XXXXXX)
 SCREEN_W=1024 SCREEN_H=768
-passed=0 failed=0
+. "$(dirname "$0")/checks.sh"
 . "$(dirname "$0")/xsession.sh"
 wine_cleanup() { [ -n "${WINEPREFIX:-}" ] && wineserver -k 2>/dev/null; x_session_cleanup; }
 trap wine_cleanup EXIT
-
-ok() { passed=$((passed + 1)); echo "ok: $*"; }
-bad() { failed=$((failed + 1)); echo "FAILED: $*"; }
-check() { local what=$1; shift; if "$@"; then ok "$what"; else bad "$what"; fi; }
 
 x_session_start "$SCREEN_W" "$SCREEN_H" 150 || exit 2
 
@@ -44,44 +40,11 @@ check "the zip holds one folder with tangrel.exe, the levels, packages, music an
   -a -f "$GAME/Sounds/theme3.mid" -a -f "$GAME/LiberationSerif-Regular.ttf"
 
 start_game() {
-  local t0
-  t0=$(date +%s%N)
   (cd "$GAME" && exec "$WINE64" ./tangrel.exe >"$WORK/game.out" 2>"$WORK/game.err") &
   GAME_PID=$!
-  WIN=""
-  for _ in $(seq 300); do
-    WIN=$(xdotool search --onlyvisible --name "^Tangrel 2.0$" 2>/dev/null | head -1)
-    [ -n "$WIN" ] && break
-    sleep 0.1
-  done
-  STARTUP_MS=$(( ($(date +%s%N) - t0) / 1000000 ))
+  await_window 300
+  STARTUP_MS=$WINDOW_MS
   echo "the window showed after $STARTUP_MS ms"
-  sleep 1.5
-  [ -n "$WIN" ] && geometry
-}
-
-click_at() { to_screen "$1" "$2"; xdotool mousemove "$SX" "$SY"; sleep 0.25; xdotool click "${3:-1}"; sleep 0.5; }
-shot() { import -window root "$WORK/shot.png"; }
-mean() {
-  to_screen "$1" "$2"; local x0=$SX y0=$SY
-  to_screen $(($1 + $3)) $(($2 + $4)); local w=$((SX - x0)) h=$((SY - y0))
-  convert "$WORK/shot.png" -crop "${w}x${h}+${x0}+${y0}" +repage -scale '1x1!' \
-    -format '%[fx:int(255*r)] %[fx:int(255*g)] %[fx:int(255*b)]' info:
-}
-is_golden() { read -r r g b <<<"$(mean "$@")"; [ "$r" -gt 140 ] && [ "$r" -gt "$b" ] && [ "$g" -gt "$b" ]; }
-is_warm() { read -r r g b <<<"$(mean "$@")"; [ "$r" -gt 60 ] && [ "$r" -gt $((b + 30)) ]; }
-is_bluish() { read -r r g b <<<"$(mean "$@")"; [ "$b" -gt "$r" ]; }
-is_black() { read -r r g b <<<"$(mean "$@")"; [ "$r" -lt 8 ] && [ "$g" -lt 8 ] && [ "$b" -lt 8 ]; }
-differs() {
-  read -r r1 g1 b1 <<<"$(mean "$1" "$2" "$5" "$6")"
-  read -r r2 g2 b2 <<<"$(mean "$3" "$4" "$5" "$6")"
-  [ $(( (r1 - r2) * (r1 - r2) + (g1 - g2) * (g1 - g2) + (b1 - b2) * (b1 - b2) )) -gt 200 ]
-}
-is_fullscreen() { geometry; [ "$GW" -eq "$SCREEN_W" ] && [ "$GH" -eq "$SCREEN_H" ]; }
-is_windowed() { geometry; [ "$GW" -eq 800 ] && [ "$GH" -eq 600 ]; }
-ended_by_itself() {
-  for _ in $(seq 150); do kill -0 "$GAME_PID" 2>/dev/null || { wait "$GAME_PID"; GAME_RC=$?; GAME_PID=""; return 0; }; sleep 0.1; done
-  return 1
 }
 # A value of the key as eight hex digits, from the real registry.
 reg_value() {
@@ -91,8 +54,13 @@ reg_value() {
   [ -n "$v" ] && printf '%08x' "$((v))"
 }
 reg_count() { "$WINE64" reg query "$KEY" 2>/dev/null | tr -d '\r' | grep -c 'REG_DWORD'; }
-# The game's 800 x 600 picture out of the last shot of a window at scale 1.
-crop_picture() { convert "$WORK/shot.png" -crop "800x600+$GX+$GY" +repage "$1"; }
+# A shot with the pointer out of the way, and the game's 800 x 600 picture out of it into FILE
+# (a window at scale 1): the menus of the two builds are compared so.
+menu_picture() {
+  to_screen 5 5; xdotool mousemove "$SX" "$SY"; sleep 1
+  shot
+  convert "$WORK/shot.png" -crop "800x600+$GX+$GY" +repage "$1"
+}
 
 # --- first run: defaults, menu, a level played through --------------------------------
 start_game
@@ -139,7 +107,7 @@ click_at 582 266   # Full: off (stored for the next start)
 click_at 495 491   # OK
 click_at 135 456   # Exit
 click_at 438 345   # Yes
-check "Exit, Yes: the process ends by itself" ended_by_itself
+check "Exit, Yes: the process ends by itself" ended_by_itself 150
 check "the game exits with status 0" test "${GAME_RC:-1}" -eq 0
 check "the registry key holds the six values" test "$(reg_count)" -eq 6
 check "registry: Tips off, Full off, normal difficulty, plain look" \
@@ -153,13 +121,11 @@ check "Users.dat marks level 0 solved" test "$(od -An -tx1 -j24 -N4 "$GAME/Users
 # --- second run: windowed, level 0 shows its solved mark ----------------------------
 start_game
 check "the second start opens a window (Full was switched off)" is_windowed
-to_screen 5 5; xdotool mousemove "$SX" "$SY"; sleep 1
-shot
+menu_picture "$WORK/menu-windows.png"
 check "level 0 shows its solved mark (its box differs from level 1's)" differs 340 154 340 185 24 24
-crop_picture "$WORK/menu-windows.png"
 click_at 135 456   # Exit
 click_at 438 345   # Yes
-check "the second run ends by Exit, Yes with status 0" ended_by_itself
+check "the second run ends by Exit, Yes with status 0" ended_by_itself 150
 check "and its status is 0" test "${GAME_RC:-1}" -eq 0
 
 # --- no sound device and no MIDI output ---------------------------------------------
@@ -170,7 +136,7 @@ shot
 check "without a sound device the menu still shows" is_warm 300 30 200 50
 click_at 135 456   # Exit
 click_at 438 345   # Yes
-check "without a sound device Exit, Yes ends the game at once" ended_by_itself
+check "without a sound device Exit, Yes ends the game at once" ended_by_itself 150
 check "without a sound device Sounds and Music are saved off" \
   test "$(reg_value Sounds)$(reg_value Music)" = "0000000000000000"
 
@@ -184,18 +150,9 @@ if [ -n "$LINUX_GAME" ] && [ -x "$LINUX_GAME/tangrel" ]; then
   (cd "$WORK/linux/game" && HOME="$WORK/linux/home" XDG_CONFIG_HOME="$WORK/linux/home/.config" \
      SDL_AUDIODRIVER=dummy exec ./tangrel >/dev/null 2>&1) &
   GAME_PID=$!
-  WIN=""
-  for _ in $(seq 100); do
-    WIN=$(xdotool search --onlyvisible --name "^Tangrel 2.0$" 2>/dev/null | head -1)
-    [ -n "$WIN" ] && break
-    sleep 0.1
-  done
-  sleep 1.5
-  geometry
-  to_screen 5 5; xdotool mousemove "$SX" "$SY"; sleep 1
-  shot
-  crop_picture "$WORK/menu-linux.png"
-  kill -TERM "$GAME_PID"; ended_by_itself
+  await_window 100
+  menu_picture "$WORK/menu-linux.png"
+  kill -TERM "$GAME_PID"; ended_by_itself 150
   DIFF=$(compare -metric AE "$WORK/menu-windows.png" "$WORK/menu-linux.png" null: 2>&1 | awk '{ print int($1) }')
   NEAR=$(compare -metric AE -fuzz 25% "$WORK/menu-windows.png" "$WORK/menu-linux.png" null: 2>&1 | awk '{ print int($1) }')
   echo "menu, Windows build against Linux build: $DIFF of 480000 pixels differ ($(awk -v d="$DIFF" 'BEGIN { printf "%.3f", 100 * d / 480000 }') %), $NEAR by more than a quarter of the range"
@@ -204,5 +161,4 @@ if [ -n "$LINUX_GAME" ] && [ -x "$LINUX_GAME/tangrel" ]; then
   check "the menu matches the Linux build's (under 1 % of the pixels differ)" test "${DIFF:-480000}" -lt 4800
 fi
 
-echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+checks_done

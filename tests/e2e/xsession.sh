@@ -1,6 +1,9 @@
-# The X session the real game runs in for the end-to-end test and the memory measure:
-# Xvfb on a free display with a window manager, and the mapping of game pixels onto it.
-# Sourced; the caller sets WORK (removed at exit) and may set GAME_PID (killed at exit).
+# The X session the real game runs in for the end-to-end tests, the package test and the
+# memory measure: Xvfb on a free display with a window manager, the mapping of game pixels onto
+# it, and what the tests do with the game there: wait for its window, click, read the colours
+# of a screenshot, wait for it to end.
+# Sourced; the caller sets WORK (removed at exit) and may set GAME_PID (killed at exit); the
+# full-screen checks compare with SCREEN_W x SCREEN_H.
 XVFB_PID="" WM_PID="" GAME_PID=""
 
 x_session_cleanup() {
@@ -54,3 +57,53 @@ to_screen() {
   SX=$((GX + bx + (2 * $1 + 1) * bw / 1600))
   SY=$((GY + by + (2 * $2 + 1) * bh / 1200))
 }
+
+# --- the game in the session ------------------------------------------------------------
+# await_window TENTHS [SETTLE_SECONDS]: waits up to TENTHS tenths of a second for the game's
+# window (WIN, empty when none showed; WINDOW_MS, how long the wait took), lets it settle
+# (1.5 s unless told) and reads its geometry. Fails when no window showed.
+await_window() {
+  local t0
+  t0=$(date +%s%N)
+  WIN=""
+  for _ in $(seq "$1"); do
+    WIN=$(xdotool search --onlyvisible --name "^Tangrel 2.0$" 2>/dev/null | head -1)
+    [ -n "$WIN" ] && break
+    sleep 0.1
+  done
+  WINDOW_MS=$(( ($(date +%s%N) - t0) / 1000000 ))
+  sleep "${2:-1.5}"
+  [ -n "$WIN" ] && geometry
+}
+# ended_by_itself [TENTHS]: the game (GAME_PID) ends within TENTHS tenths of a second (100
+# unless told); its exit status is then in GAME_RC.
+ended_by_itself() {
+  for _ in $(seq "${1:-100}"); do kill -0 "$GAME_PID" 2>/dev/null || { wait "$GAME_PID"; GAME_RC=$?; GAME_PID=""; return 0; }; sleep 0.1; done
+  return 1
+}
+
+click_at() { to_screen "$1" "$2"; xdotool mousemove "$SX" "$SY"; sleep 0.25; xdotool click "${3:-1}"; sleep 0.5; }
+# The whole screen into $WORK/shot.png; numbered copies land in E2E_SHOTS when it names a folder.
+shot() {
+  import -window root "$WORK/shot.png"
+  if [ -n "${E2E_SHOTS:-}" ]; then SHOT_N=$((${SHOT_N:-0} + 1)); cp "$WORK/shot.png" "$E2E_SHOTS/$SHOT_N.png"; fi
+}
+# Mean colour of a game rectangle (x y w h) on the last shot, as "R G B".
+mean() {
+  to_screen "$1" "$2"; local x0=$SX y0=$SY
+  to_screen $(($1 + $3)) $(($2 + $4)); local w=$((SX - x0)) h=$((SY - y0))
+  convert "$WORK/shot.png" -crop "${w}x${h}+${x0}+${y0}" +repage -scale '1x1!' \
+    -format '%[fx:int(255*r)] %[fx:int(255*g)] %[fx:int(255*b)]' info:
+}
+is_golden() { read -r r g b <<<"$(mean "$@")"; [ "$r" -gt 140 ] && [ "$r" -gt "$b" ] && [ "$g" -gt "$b" ]; }
+# Gold on dark wood: the captions and panel buttons average to a warm brown.
+is_warm() { read -r r g b <<<"$(mean "$@")"; [ "$r" -gt 60 ] && [ "$r" -gt $((b + 30)) ]; }
+is_bluish() { read -r r g b <<<"$(mean "$@")"; [ "$b" -gt "$r" ]; }
+is_black() { read -r r g b <<<"$(mean "$@")"; [ "$r" -lt 8 ] && [ "$g" -lt 8 ] && [ "$b" -lt 8 ]; }
+differs() {  # two game rectangles of one shot differ clearly in mean colour
+  read -r r1 g1 b1 <<<"$(mean "$1" "$2" "$5" "$6")"
+  read -r r2 g2 b2 <<<"$(mean "$3" "$4" "$5" "$6")"
+  [ $(( (r1 - r2) * (r1 - r2) + (g1 - g2) * (g1 - g2) + (b1 - b2) * (b1 - b2) )) -gt 200 ]
+}
+is_fullscreen() { geometry; [ "$GW" -eq "$SCREEN_W" ] && [ "$GH" -eq "$SCREEN_H" ]; }
+is_windowed() { geometry; [ "$GW" -eq 800 ] && [ "$GH" -eq 600 ]; }

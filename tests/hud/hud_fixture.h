@@ -22,6 +22,11 @@ class HudTest : public AppTest {
     AddStandardImages(*MainForm);
     InitPanel();
   }
+  // The panel laid out and the level on screen, as while playing.
+  void PlayWithPanel() {
+    LayOutPanel();
+    ScreenState = scPlaying;
+  }
   void Move(int x, int y) { MainForm->DrawDeviceMouseMove(0, x, y); }
   void Press(int x, int y) { MainForm->DrawDeviceMouseDown(TMouseButton::mbLeft, 0, x, y); }
   void Release(int x, int y) { MainForm->DrawDeviceMouseUp(TMouseButton::mbLeft, 0, x, y); }

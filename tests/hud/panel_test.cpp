@@ -19,8 +19,7 @@ TEST_F(HudTest, PanelLayoutFollowsTheSpriteSizes) {
 }
 
 TEST_F(HudTest, HoverSoundPlaysOncePerEntry) {
-  LayOutPanel();
-  ScreenState = scPlaying;
+  PlayWithPanel();
   Move(700, 540);  // onto "pan_next"
   Move(705, 545);
   Move(760, 550);
@@ -37,8 +36,7 @@ TEST_F(HudTest, HoverSoundPlaysOncePerEntry) {
 }
 
 TEST_F(HudTest, NextAndPreviousWrapAround) {
-  LayOutPanel();
-  ScreenState = scPlaying;
+  PlayWithPanel();
   CurrentLevel = 0;
   Move(700, 510);
   Press(700, 510);
@@ -59,8 +57,7 @@ TEST_F(HudTest, NextAndPreviousWrapAround) {
 }
 
 TEST_F(HudTest, MenuAndMinimiseButtons) {
-  LayOutPanel();
-  ScreenState = scPlaying;
+  PlayWithPanel();
   Move(700, 570);
   Press(700, 570);
   EXPECT_EQ(ScreenState, scMenu);
@@ -75,8 +72,7 @@ TEST_F(HudTest, MenuAndMinimiseButtons) {
 }
 
 TEST_F(HudTest, TipBoxIsNeitherHoveredNorPressedWhileTipsAreOff) {
-  LayOutPanel();
-  ScreenState = scPlaying;
+  PlayWithPanel();
   Settings.Tips = 0;
   Move(580, 500);  // tip-box close
   Move(560, 570);  // next tip
@@ -90,8 +86,7 @@ TEST_F(HudTest, TipBoxIsNeitherHoveredNorPressedWhileTipsAreOff) {
 }
 
 TEST_F(HudTest, TipBoxCloseSavesAtOnceAndNextTipStaysLit) {
-  LayOutPanel();
-  ScreenState = scPlaying;
+  PlayWithPanel();
   TipIndex = 3;
   Move(560, 570);
   EXPECT_EQ(CountSound("menu1"), 1);

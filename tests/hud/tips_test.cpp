@@ -59,8 +59,7 @@ TEST_F(HudTest, AfterTipEightComesTipOne) {
 }
 
 TEST_F(HudTest, AreasAreArmedOnlyAfterTheFirstRelease) {
-  LayOutPanel();
-  ScreenState = scPlaying;
+  PlayWithPanel();
   TipIndex = 2;
   Move(50, 460);
   EXPECT_EQ(TipAreaHover, 0);
@@ -76,8 +75,7 @@ TEST_F(HudTest, AreasAreArmedOnlyAfterTheFirstRelease) {
 }
 
 TEST_F(HudTest, DropInsideAreaTwoTurnsTipsOffUntilTheNextSave) {
-  LayOutPanel();
-  ScreenState = scPlaying;
+  PlayWithPanel();
   Release(0, 0);  // arms the areas
   Move(260, 470);  // the corner counts
   EXPECT_EQ(TipAreaHover, 2);

@@ -102,7 +102,7 @@ TEST_F(MenuDrawTest, OptionsPageShowsButtonsByState) {
   Settings.Tips = 0;
   BuildMenu();
   OpenItem(6);
-  MoveTo(Centre(OptionButtons[3].Rect));
+  MoveToOption(3);
   DrawMenu();
   EXPECT_EQ(Inside(290, 129), SpriteColour("menu_slot_210x69", 0));
   EXPECT_EQ(Inside(383, 145), SpriteColour("menu_headerOptions_303x85", 0));

@@ -137,4 +137,10 @@ class MenuTest : public ::testing::Test {
     sounds.clear();
   }
   static void MoveOffEverything() { MenuMouseMove(790, 590); }
+  static void MoveToOption(int b) { MoveTo(Centre(OptionButtons[b].Rect)); }
+  // Clicks an Options button with the pointer on it.
+  static void ClickOption(int b) {
+    MoveToOption(b);
+    MenuClick();
+  }
 };

@@ -7,6 +7,7 @@ namespace {
 constexpr int kOptions = 6;
 constexpr int kExit = 8;
 constexpr int kLink = 9;
+constexpr int kOk = 7;  // the Options page's OK button
 }  // namespace
 
 TEST(MenuFlags, StateAndFlagConvert) {
@@ -28,8 +29,8 @@ TEST_F(MenuTest, OptionButtonsTakeTheSettingsAtBuild) {
   EXPECT_EQ(OptionButtons[4].State, 1);  // 3D
   EXPECT_EQ(OptionButtons[5].State, 2);  // music
   EXPECT_EQ(OptionButtons[6].State, 1);  // sounds
-  EXPECT_EQ(OptionButtons[7].State, 1);
-  EXPECT_EQ(OptionButtons[7].StateCount, 1);
+  EXPECT_EQ(OptionButtons[kOk].State, 1);
+  EXPECT_EQ(OptionButtons[kOk].StateCount, 1);
   EXPECT_EQ(OptionButtons[1].Rect, (TRect{530, 210, 636, 242}));
   EXPECT_EQ(OptionButtons[1].Images[2], "btn_Normal");
   EXPECT_EQ(HoverOption, 0);
@@ -40,8 +41,7 @@ TEST_F(MenuTest, StoredDifficultyBeyondNormalShowsNormal) {
   BuildMenu();
   EXPECT_EQ(OptionButtons[1].State, 2);
   OpenItem(kOptions);
-  MoveTo(Centre(OptionButtons[7].Rect));
-  MenuClick();
+  ClickOption(kOk);
   EXPECT_EQ(Settings.Difficulty, 1);
 }
 
@@ -49,7 +49,7 @@ TEST_F(MenuTest, OptionButtonsReactOnlyOnTheirPage) {
   BuildMenu();
   OpenItem(2);
   MoveToItem(kOptions);  // preview
-  MoveTo(Centre(OptionButtons[3].Rect));  // over a level row of episode 2 too
+  MoveToOption(3);  // over a level row of episode 2 too
   EXPECT_EQ(HoverOption, 0);
   sounds.clear();
   MoveToItem(kOptions);
@@ -57,8 +57,8 @@ TEST_F(MenuTest, OptionButtonsReactOnlyOnTheirPage) {
   EXPECT_EQ(ActiveItem, kOptions);
   EXPECT_EQ(sounds, (Sounds{"menu1", "beep1"}));
   sounds.clear();
-  MoveTo(Centre(OptionButtons[3].Rect));
-  MoveTo(Centre(OptionButtons[3].Rect));
+  MoveToOption(3);
+  MoveToOption(3);
   EXPECT_EQ(HoverOption, 3);
   EXPECT_EQ(sounds, (Sounds{"menu2"}));
 }
@@ -66,7 +66,7 @@ TEST_F(MenuTest, OptionButtonsReactOnlyOnTheirPage) {
 TEST_F(MenuTest, SwitchClickedTwiceReturnsAndSettingsWaitForOk) {
   BuildMenu();
   OpenItem(kOptions);
-  MoveTo(Centre(OptionButtons[3].Rect));
+  MoveToOption(3);
   sounds.clear();
   MenuClick();
   EXPECT_EQ(OptionButtons[3].State, 2);
@@ -76,8 +76,7 @@ TEST_F(MenuTest, SwitchClickedTwiceReturnsAndSettingsWaitForOk) {
   EXPECT_EQ(sounds, (Sounds{"beep2", "beep2"}));
 
   // The difficulty flips both ways too.
-  MoveTo(Centre(OptionButtons[1].Rect));
-  MenuClick();
+  ClickOption(1);
   EXPECT_EQ(OptionButtons[1].State, 1);
   MenuClick();
   EXPECT_EQ(OptionButtons[1].State, 2);
@@ -87,11 +86,11 @@ TEST_F(MenuTest, SwitchClickedTwiceReturnsAndSettingsWaitForOk) {
 TEST_F(MenuTest, OkWithoutChangeStillSavesAndReturnsToEpisodeOne) {
   BuildMenu();
   OpenItem(kOptions);
-  MoveTo(Centre(OptionButtons[7].Rect));
+  MoveToOption(kOk);
   sounds.clear();
   MenuClick();
   EXPECT_EQ(sounds, (Sounds{"beep2", "beep2"}));  // the button's click and OK's own
-  EXPECT_EQ(OptionButtons[7].State, 1);
+  EXPECT_EQ(OptionButtons[kOk].State, 1);
   EXPECT_EQ(ActiveItem, 1);
   const TSettings built{};
   EXPECT_EQ(Settings.Difficulty, built.Difficulty);
@@ -114,11 +113,9 @@ TEST_F(MenuTest, OkWithoutChangeStillSavesAndReturnsToEpisodeOne) {
 TEST_F(MenuTest, OkWithMusicOffStopsIt) {
   BuildMenu();
   OpenItem(kOptions);
-  MoveTo(Centre(OptionButtons[5].Rect));
-  MenuClick();
+  ClickOption(5);
   EXPECT_TRUE(mci.commands.empty());  // a click alone changes nothing yet
-  MoveTo(Centre(OptionButtons[7].Rect));
-  MenuClick();
+  ClickOption(kOk);
   EXPECT_EQ(Settings.Music, 0);
   EXPECT_EQ(mci.commands, (std::vector<std::string>{"stop mainback wait", "close mainback wait"}));
 }
@@ -128,11 +125,9 @@ TEST_F(MenuTest, OkWritesEverySwitchAsShown) {
   BuildMenu();
   OpenItem(kOptions);
   for (int b = 1; b <= 5; ++b) {  // everything but Sounds, so the clicks stay audible
-    MoveTo(Centre(OptionButtons[b].Rect));
-    MenuClick();
+    ClickOption(b);
   }
-  MoveTo(Centre(OptionButtons[7].Rect));
-  MenuClick();
+  ClickOption(kOk);
   EXPECT_EQ(Settings.Difficulty, 0);
   EXPECT_EQ(Settings.Full, 0);
   EXPECT_EQ(Settings.Tips, 0);
@@ -144,12 +139,10 @@ TEST_F(MenuTest, OkWritesEverySwitchAsShown) {
 TEST_F(MenuTest, OkHearsItsOwnClickBeforeSoundsGoOff) {
   BuildMenu();
   OpenItem(kOptions);
-  MoveTo(Centre(OptionButtons[6].Rect));
-  MenuClick();
+  ClickOption(6);
   ASSERT_EQ(OptionButtons[6].State, 2);
   sounds.clear();
-  MoveTo(Centre(OptionButtons[7].Rect));
-  MenuClick();
+  ClickOption(kOk);
   EXPECT_EQ(sounds, (Sounds{"menu2", "beep2", "beep2"}));
   EXPECT_EQ(Settings.Sounds, 0);
   sounds.clear();
@@ -164,16 +157,14 @@ TEST_F(MenuTest, FullButtonKeepsTheStartUpValue) {
   Settings.Full = -1;  // the display-mode key switched to full screen meanwhile
   EXPECT_EQ(OptionButtons[2].State, 2);
   OpenItem(kOptions);
-  MoveTo(Centre(OptionButtons[7].Rect));
-  MenuClick();
+  ClickOption(kOk);
   EXPECT_EQ(Settings.Full, 0);
 }
 
 TEST_F(MenuTest, LeavingOptionsWithoutOkKeepsTheButtonsOnly) {
   BuildMenu();
   OpenItem(kOptions);
-  MoveTo(Centre(OptionButtons[4].Rect));
-  MenuClick();
+  ClickOption(4);
   OpenItem(2);
   EXPECT_EQ(Settings.Use3D, 0);
   EXPECT_EQ(HoverOption, 0);

@@ -6,6 +6,7 @@
 
 #include "media/package.h"
 #include "pkg_builder.h"
+#include "testkit/checks.h"
 
 namespace {
 
@@ -84,21 +85,7 @@ TEST(PackageRoundTrip, ImageItemsKeepEveryProperty) {
   std::vector<TImageItemData> out = ParseImages(bytes, &tableOut);
   ASSERT_EQ(out.size(), in.size());
   EXPECT_EQ(tableOut, table);
-  for (size_t i = 0; i < in.size(); ++i) {
-    SCOPED_TRACE(i);
-    EXPECT_EQ(out[i].Name, in[i].Name);
-    EXPECT_EQ(out[i].PatternWidth, in[i].PatternWidth);
-    EXPECT_EQ(out[i].PatternHeight, in[i].PatternHeight);
-    EXPECT_EQ(out[i].SkipWidth, in[i].SkipWidth);
-    EXPECT_EQ(out[i].SkipHeight, in[i].SkipHeight);
-    EXPECT_EQ(out[i].SystemMemory, in[i].SystemMemory);
-    EXPECT_EQ(out[i].Transparent, in[i].Transparent);
-    EXPECT_EQ(out[i].TransparentColor, in[i].TransparentColor);
-    EXPECT_EQ(out[i].HasPicture, in[i].HasPicture);
-    EXPECT_EQ(out[i].Picture.Width, in[i].Picture.Width);
-    EXPECT_EQ(out[i].Picture.Height, in[i].Picture.Height);
-    EXPECT_EQ(out[i].Picture.Pixels, in[i].Picture.Pixels);
-  }
+  for (size_t i = 0; i < in.size(); ++i) EXPECT_TRUE(testkit::SameImageItem(out[i], in[i])) << "item " << i;
   // Writing what was read gives the same bytes again.
   EXPECT_EQ(WriteImagePackage(out, &tableOut), bytes);
 }

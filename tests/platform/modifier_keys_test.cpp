@@ -45,6 +45,16 @@ class ModifierKeys : public testkit::AppTest {
     KeyDown(SDLK_LALT, SDL_SCANCODE_LALT, KMOD_LALT);
     KeyDown(SDLK_RETURN, SDL_SCANCODE_RETURN, KMOD_LALT);
   }
+  // Alt+Enter to full screen and back, the screen staying as it is each time.
+  void SwitchModeTwiceOn(uint8_t screen) {
+    SCOPED_TRACE("screen state " + std::to_string(screen));
+    AltEnter();
+    EXPECT_EQ(ScreenState, screen);
+    EXPECT_TRUE(MainForm->DrawDevice.FullScreen);
+    AltEnter();
+    EXPECT_EQ(ScreenState, screen);
+    EXPECT_FALSE(MainForm->DrawDevice.FullScreen);
+  }
 };
 
 TEST_F(ModifierKeys, BareModifiersAreNoKeyForTheLoadingScreen) {
@@ -93,22 +103,12 @@ TEST_F(ModifierKeys, AltEnterSwitchesTheModeAndKeepsTheBoxOrTheDisplay) {
   OpenWithImages();
   ScreenState = scPlaying;
   ShowMessageBox();
-  AltEnter();
-  EXPECT_EQ(ScreenState, scMessageBox);
-  EXPECT_TRUE(MainForm->DrawDevice.FullScreen);
-  AltEnter();
-  EXPECT_EQ(ScreenState, scMessageBox);
-  EXPECT_FALSE(MainForm->DrawDevice.FullScreen);
+  SwitchModeTwiceOn(scMessageBox);
   EXPECT_EQ(CountSound("beep2"), 0);
 
   LevelCompleted = true;
   ScreenState = scLevelComplete;
-  AltEnter();
-  EXPECT_EQ(ScreenState, scLevelComplete);
-  EXPECT_TRUE(MainForm->DrawDevice.FullScreen);
-  AltEnter();
-  EXPECT_EQ(ScreenState, scLevelComplete);
-  EXPECT_FALSE(MainForm->DrawDevice.FullScreen);
+  SwitchModeTwiceOn(scLevelComplete);
 }
 
 }  // namespace

@@ -41,16 +41,8 @@ class PictureTest : public PuzzleTest {
     digits.Picture.Pixels.resize(120 * 12);
     for (int y = 0; y < 12; ++y)
       for (int x = 0; x < 120; ++x) digits.Picture.Pixels[y * 120 + x] = DigitColour(x / 12);
-    TImageItem& slot = form.ImageList.Add();
-    slot.Name = "Slot";
-    slot.Picture.Width = slot.Picture.Height = 300;
-    slot.Picture.Pixels.assign(300 * 300, 0x808080);
-    // Only the device here: no shell start-up behind it.
-    form.DrawDevice.OnInitialize = nullptr;
-    form.DrawDevice.OnFinalize = nullptr;
-    form.DrawDevice.Initialize();
-    form.ImageList.RestoreAll();
-    form.TexList.RestoreAll();
+    testkit::AddGreySlot(form.ImageList);
+    testkit::OpenDrawDeviceAlone(form);
     form.DrawDevice.Surface.Fill(0);
     CurrentLevel = 0;
   }
@@ -65,15 +57,8 @@ class PictureTest : public PuzzleTest {
     p.Offsets[2] = {50, -50};
     p.Offsets[3] = {50, 50};
     p.Offsets[4] = {-50, 50};
-    p.Position = pos;
     p.Angle = 0;
-    p.StackOrder = n;
-    p.TextureTurn = static_cast<uint8_t>(20 * n);
-    for (auto& im : p.Images) {
-      im.Image = std::make_unique<TSurface>();
-      im.Built = 0;
-    }
-    UpdateCorners(static_cast<uint8_t>(n));
+    testkit::PlacePiece(n, pos);
   }
   void Patterned() {
     for (auto& item : form.TexList.Items)

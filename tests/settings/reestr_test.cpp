@@ -18,8 +18,11 @@
 #include "platform/settings_store.h"
 #include "platform/test_seam.h"
 #include "settings/reestr.h"
+#include "testkit/checks.h"
 
 namespace fs = std::filesystem;
+using testkit::kFirstRunOptions;
+using testkit::OptionsAre;
 
 namespace {
 
@@ -75,14 +78,6 @@ class ReestrTest : public ::testing::Test {
     EXPECT_TRUE(s.Load(StorePath().string()));
     return s;
   }
-  void ExpectDefaults() const {
-    EXPECT_NE(Settings.Full, 0);
-    EXPECT_NE(Settings.Tips, 0);
-    EXPECT_NE(Settings.Sounds, 0);
-    EXPECT_NE(Settings.Music, 0);
-    EXPECT_EQ(Settings.Use3D, 0);
-    EXPECT_EQ(Settings.Difficulty, 1);
-  }
 
   fs::path oldCwd, dir;
   plat::FakePlatform fake;
@@ -90,7 +85,7 @@ class ReestrTest : public ::testing::Test {
 
 TEST_F(ReestrTest, FirstRunDefaultsAndTheFilesALeaveCreates) {
   LoadSettings();
-  ExpectDefaults();
+  EXPECT_TRUE(OptionsAre(kFirstRunOptions));
   EXPECT_FALSE(fs::exists(dir / "cfg")) << "reading must not create the settings folder";
 
   ASSERT_TRUE(SaveSettings());
@@ -131,12 +126,8 @@ TEST_F(ReestrTest, KeyWithoutThreeDTurnsItOnAndMissingTipsMeansOn) {
   WriteStore(std::string(kKeyLine) +
              "\"Sounds\"=dword:00000000\n\"Music\"=dword:00000001\n\"Full\"=dword:00000000\n");
   LoadSettings();
-  EXPECT_EQ(Settings.Sounds, 0);
-  EXPECT_NE(Settings.Music, 0);
-  EXPECT_EQ(Settings.Full, 0);
-  EXPECT_NE(Settings.Tips, 0);
-  EXPECT_NE(Settings.Use3D, 0);
-  EXPECT_EQ(Settings.Difficulty, 1);
+  EXPECT_TRUE(OptionsAre(
+      {.full = false, .tips = true, .sounds = false, .music = true, .use3D = true, .difficulty = 1}));
 }
 
 TEST_F(ReestrTest, StoredValuesAndDifficultyRange) {
@@ -195,10 +186,8 @@ TEST_F(ReestrTest, FlagsAreWrittenAsOneAndZero) {
   }
   // And they come back as the same options.
   LoadSettings();
-  EXPECT_EQ(Settings.Full, 0);
-  EXPECT_NE(Settings.Sounds, 0);
-  EXPECT_NE(Settings.Use3D, 0);
-  EXPECT_EQ(Settings.Difficulty, 0);
+  EXPECT_TRUE(OptionsAre(
+      {.full = false, .tips = true, .sounds = true, .music = false, .use3D = true, .difficulty = 0}));
 }
 
 TEST_F(ReestrTest, ProgressRoundTripWithLevelTwelveAtOffset72) {
@@ -265,7 +254,7 @@ TEST_F(ReestrTest, MalformedStoreGivesDefaultsAndIsRewrittenCleanly) {
       EXPECT_NE(Settings.Use3D, 0);
       Settings.Use3D = 0;
     }
-    ExpectDefaults();
+    EXPECT_TRUE(OptionsAre(kFirstRunOptions));
     ASSERT_TRUE(SaveSettings());
     plat::SettingsStore s = LoadStore();
     uint32_t v = 0;
@@ -349,7 +338,7 @@ TEST_F(ReestrTest, PipesInPlaceOfTheFilesDoNotHang) {
   LoadSettings();
   std::string err = testing::internal::GetCapturedStderr();
   EXPECT_NE(err.find("not a regular file"), std::string::npos) << err;
-  ExpectDefaults();
+  EXPECT_TRUE(OptionsAre(kFirstRunOptions));
   EXPECT_EQ(PlayerRecord.Bytes[0], 4);
 #endif
 }
@@ -358,7 +347,7 @@ TEST_F(ReestrTest, SettingsFolderThatCannotBeCreated) {
   WriteBytes(dir / "file", "x");
   fake.configDir = (dir / "file" / "tangrel").string() + "/";
   LoadSettings();
-  ExpectDefaults();
+  EXPECT_TRUE(OptionsAre(kFirstRunOptions));
   testing::internal::CaptureStderr();
   EXPECT_FALSE(SaveSettings());
   std::string err = testing::internal::GetCapturedStderr();

@@ -4,31 +4,9 @@
 
 #include "platform/fake/fake_platform.h"
 #include "platform/mci.h"
+#include "recording_backend.h"
 
 namespace {
-
-class Backend : public plat::IMusicBackend {
- public:
-  bool Open(const std::string& path) override {
-    calls.push_back("open " + path);
-    return openResult;
-  }
-  bool Seek(uint32_t ms) override {
-    calls.push_back("seek " + std::to_string(ms));
-    return true;
-  }
-  bool Play(std::function<void()> onEnd) override {
-    calls.push_back("play");
-    end = std::move(onEnd);
-    return playResult;
-  }
-  void Stop() override { calls.push_back("stop"); }
-  void Close() override { calls.push_back("close"); }
-  std::vector<std::string> calls;
-  std::function<void()> end;
-  bool openResult = true;
-  bool playResult = true;
-};
 
 class Mci : public ::testing::Test {
  protected:
@@ -41,7 +19,7 @@ class Mci : public ::testing::Test {
     return n;
   }
   plat::FakePlatform fake;
-  Backend backend;
+  RecordingBackend backend;
   plat::MciInterpreter mci{&backend};
 };
 

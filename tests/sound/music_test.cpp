@@ -8,6 +8,7 @@
 #include "platform/fake/fake_audio.h"
 #include "platform/fake/fake_platform.h"
 #include "platform/mci.h"
+#include "recording_backend.h"
 #include "settings/reestr.h"
 
 namespace {
@@ -126,28 +127,6 @@ TEST_F(Music, TheNoticeOfTheShutDownStopStartsNothing) {
   OnMusicNotify();  // a later notice plays on again
   EXPECT_EQ(mc.commands.size(), 5u);
 }
-
-// A recording backend for the real interpreter.
-class RecordingBackend : public plat::IMusicBackend {
- public:
-  bool Open(const std::string& path) override {
-    calls.push_back("open " + path);
-    return true;
-  }
-  bool Seek(uint32_t ms) override {
-    calls.push_back("seek " + std::to_string(ms));
-    return true;
-  }
-  bool Play(std::function<void()> onEnd) override {
-    calls.push_back("play");
-    end = std::move(onEnd);
-    return true;
-  }
-  void Stop() override { end = nullptr; }
-  void Close() override { calls.push_back("close"); }
-  std::vector<std::string> calls;
-  std::function<void()> end;
-};
 
 // Runs the notices waiting in the loop, as the main window would.
 int DeliverNotices(plat::FakePlatform& fake) {

@@ -1,22 +1,26 @@
 // The test kit every fixture and the performance report stand on: a scratch working folder,
 // the start-up state of every unit on the test double, the effects heard, sprites and
-// textures made in memory or written as packages, and level texts. Needs no test framework.
+// textures made in memory or written as packages, the draw device alone with pieces on it,
+// and level texts. Needs no test framework.
 #pragma once
 #include <stdlib.h>
 
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <random>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "app/mainform.h"
 #include "app/shell.h"
 #include "media/imagelist.h"
 #include "media/package.h"
 #include "platform/fake/fake_platform.h"
 #include "platform/test_seam.h"
+#include "puzzle/pieces.h"
 
 namespace testkit {
 
@@ -211,6 +215,39 @@ inline void WritePackages(const std::string& dir) {
   WriteBytes(dir + "/Sprites.gpk", WriteImagePackage(sprites));
   WriteBytes(dir + "/Textures.gpk", WriteImagePackage(textures));
   WriteBytes(dir + "/Sounds.spk", WriteWavePackage({}));
+}
+
+// --- the draw device and pieces --------------------------------------------------------
+
+// A flat grey "Slot", 300 x 300.
+inline void AddGreySlot(TImageList& list) {
+  TImageItem& slot = list.Add();
+  slot.Name = "Slot";
+  slot.Picture.Width = slot.Picture.Height = 300;
+  slot.Picture.Pixels.assign(300 * 300, 0x808080);
+}
+
+// Only the device, with no shell start-up behind it, and the form's pictures ready on it.
+inline void OpenDrawDeviceAlone(TMainForm& form) {
+  form.DrawDevice.OnInitialize = nullptr;
+  form.DrawDevice.OnFinalize = nullptr;
+  form.DrawDevice.Initialize();
+  form.ImageList.RestoreAll();
+  form.TexList.RestoreAll();
+}
+
+// Puts piece n (its corners' offsets already set) at pos, n-th in the stack with its texture
+// turned by 20 n; its pictures are all to be built afresh and its corners are worked out.
+inline void PlacePiece(int n, TPoint pos) {
+  TPiece& p = PieceTable[n];
+  p.Position = pos;
+  p.StackOrder = n;
+  p.TextureTurn = static_cast<uint8_t>(20 * n);
+  for (auto& im : p.Images) {
+    im.Image = std::make_unique<TSurface>();
+    im.Built = 0;
+  }
+  UpdateCorners(static_cast<uint8_t>(n));
 }
 
 // --- level files ------------------------------------------------------------------------

@@ -7,10 +7,12 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <utility>
 
 #include "../app/app_fixture.h"
 #include "platform/settings_store.h"
 #include "settings/window_size.h"
+#include "testkit/checks.h"
 
 namespace fs = std::filesystem;
 using testkit::AppTest;
@@ -36,6 +38,18 @@ class WindowSizeTest : public AppTest {
     ASSERT_TRUE(StartMainForm());
   }
   void Stop() { EndMainForm(); }
+  void SetDesktop(int w, int h) {
+    fake.desktopW = w;
+    fake.desktopH = h;
+  }
+  // The desktop turns w x h while the game runs; then it shuts down and starts again.
+  void RestartOnDesktop(int w, int h) {
+    SetDesktop(w, h);
+    Stop();
+    Start();
+  }
+  // The window's client size in window mode.
+  std::pair<int, int> Windowed() const { return {fake.windowedW, fake.windowedH}; }
 };
 
 const char* kOptions =
@@ -43,24 +57,17 @@ const char* kOptions =
     "\"Full\"=dword:00000000\n";
 
 TEST_F(WindowSizeTest, AFirstWindowOnALargeDesktopOpensAtTheLargestWholeMultiple) {
-  fake.desktopW = 2560;
-  fake.desktopH = 1440;
+  SetDesktop(2560, 1440);
   Start();
-  EXPECT_EQ(fake.windowedW, 1600);
-  EXPECT_EQ(fake.windowedH, 1200);
-  fake.desktopW = 3840;
-  fake.desktopH = 2160;
-  Stop();
+  EXPECT_EQ(Windowed(), std::make_pair(1600, 1200));
   // What the window had is what the next start finds, even on a larger desktop.
-  Start();
-  EXPECT_EQ(fake.windowedW, 1600);
-  EXPECT_EQ(fake.windowedH, 1200);
+  RestartOnDesktop(3840, 2160);
+  EXPECT_EQ(Windowed(), std::make_pair(1600, 1200));
 }
 
 TEST_F(WindowSizeTest, TheSizeThePlayerGaveTheWindowComesBackAndTheOptionsStayAsTheyWere) {
   WriteStore(kOptions);
-  fake.desktopW = 1920;
-  fake.desktopH = 1080;
+  SetDesktop(1920, 1080);
   Start();
   EXPECT_EQ(fake.windowedW, 800);  // 2x does not fit in 85 % of 1080 rows
   fake.windowedW = 1000;           // the player drags the border
@@ -81,23 +88,17 @@ TEST_F(WindowSizeTest, TheSizeThePlayerGaveTheWindowComesBackAndTheOptionsStayAs
 
   fake.windowedW = fake.windowedH = 0;
   Start();
-  EXPECT_EQ(fake.windowedW, 1000);
-  EXPECT_EQ(fake.windowedH, 700);
+  EXPECT_EQ(Windowed(), std::make_pair(1000, 700));
   // A desktop now too small for it: the first-start choice instead.
-  fake.desktopW = 900;
-  fake.desktopH = 650;
-  Stop();
-  Start();
-  EXPECT_EQ(fake.windowedW, 800);
-  EXPECT_EQ(fake.windowedH, 600);
+  RestartOnDesktop(900, 650);
+  EXPECT_EQ(Windowed(), std::make_pair(800, 600));
 }
 
 TEST_F(WindowSizeTest, AWindowKeyAloneLeavesTheFirstRunDefaults) {
   // Only the window's key: the options are still those of a first run (3D look off).
   WriteStore("[\\Software\\Brenmoor Studio\\Tangrel\\Window]\n\"Width\"=dword:00000500\n\"Height\"=dword:000003c0\n");
   LoadSettings();
-  EXPECT_EQ(Settings.Use3D, 0);
-  EXPECT_NE(Settings.Full, 0);
+  EXPECT_TRUE(testkit::OptionsAre(testkit::kFirstRunOptions));
   EXPECT_EQ(WindowSize.Width, 1280);
   EXPECT_EQ(WindowSize.Height, 960);
 }
@@ -120,8 +121,7 @@ TEST_F(WindowSizeTest, BrokenWindowValuesAreIgnored) {
     // Nothing remembered and no desktop known: the window stays at 800 x 600.
     fake.windowedW = fake.windowedH = 1;
     ApplyWindowSize();
-    EXPECT_EQ(fake.windowedW, 800);
-    EXPECT_EQ(fake.windowedH, 600);
+    EXPECT_EQ(Windowed(), std::make_pair(800, 600));
   }
 }
 
