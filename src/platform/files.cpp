@@ -1,12 +1,10 @@
-// Reading a data file by name with the standard library; whole-file reads and atomic writes
-// (write "<file>.tmp", flush it to the disk, move it over the old file) on the system's own
-// calls (files_os.h).
+// Whole-file reads (the game's data files, the settings store, the progress file) and atomic
+// writes (write "<file>.tmp", flush it to the disk, move it over the old file), on the
+// system's own calls (files_os.h).
 #include "platform/files.h"
 
 #include <algorithm>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 
 #include "platform/files_os.h"
 #include "platform/settings_store.h"
@@ -39,29 +37,40 @@ bool MakeParentDirs(const std::string& path, std::string& error) {
   return true;
 }
 
-}  // namespace
-
-TFileRead ReadFileByName(const std::string& name, size_t maxBytes, std::vector<uint8_t>& bytes,
-                         bool* truncated) {
+// Reads the open file f, and closes it: at most maxBytes, with room for what the file holds
+// now (so a huge limit costs nothing). overLimit says whether more was there. CannotOpen for
+// a pipe, device or folder, which is never read (it could hang the game); ReadFailed with
+// why on a read error. Anything but Ok leaves bytes empty.
+TFileRead ReadOpenFile(osfile::File f, size_t maxBytes, std::vector<uint8_t>& bytes, bool& overLimit,
+                       std::string& why) {
   bytes.clear();
-  if (truncated) *truncated = false;
-  std::error_code ec;
-  // Asked first, so that a pipe or device put in the file's place cannot hang the game.
-  if (!std::filesystem::is_regular_file(name, ec)) return TFileRead::CannotOpen;
-  std::ifstream in(name, std::ios::binary);
-  if (!in) return TFileRead::CannotOpen;
-  const std::uintmax_t size = std::filesystem::file_size(name, ec);
-  if (ec) return TFileRead::ReadFailed;
-  const size_t want = static_cast<size_t>(std::min<std::uintmax_t>(size, maxBytes));
-  bytes.resize(want);
-  if (want > 0) in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(want));
-  if (static_cast<size_t>(in.gcount()) != want) {
-    bytes.clear();
-    return TFileRead::ReadFailed;
+  overLimit = false;
+  std::string ignored;
+  uint64_t size = 0;
+  if (!osfile::RegularFileSize(f, size)) {
+    osfile::CloseFile(f, ignored);
+    return TFileRead::CannotOpen;
   }
-  if (truncated) *truncated = size > maxBytes;
-  return TFileRead::Ok;
+  bytes.resize(static_cast<size_t>(std::min<uint64_t>(size, maxBytes)));
+  size_t got = 0;
+  bool ok = true;
+  while (ok && got < bytes.size()) {
+    size_t n = 0;
+    ok = osfile::ReadSome(f, bytes.data() + got, bytes.size() - got, n, why);
+    if (n == 0) break;  // shorter now than it was a moment ago
+    got += n;
+  }
+  if (ok && got == maxBytes) {
+    uint8_t extra;
+    size_t n = 0;
+    overLimit = osfile::ReadSome(f, &extra, 1, n, ignored) && n > 0;
+  }
+  osfile::CloseFile(f, ignored);
+  bytes.resize(ok ? got : 0);
+  return ok ? TFileRead::Ok : TFileRead::ReadFailed;
 }
+
+}  // namespace
 
 bool WriteFileAtomically(const std::string& path, const void* data, size_t size, bool makeDirs,
                          std::string& error) {
@@ -93,45 +102,35 @@ bool WriteFileAtomically(const std::string& path, const void* data, size_t size,
   return true;
 }
 
+TFileRead ReadFileByName(const std::string& name, size_t maxBytes, std::vector<uint8_t>& bytes,
+                         bool* truncated) {
+  bool missing = false, overLimit = false;
+  std::string why;
+  const osfile::File f = osfile::OpenForReading(name, missing, why);
+  if (f == osfile::kNoFile) {
+    bytes.clear();
+    if (truncated) *truncated = false;
+    return TFileRead::CannotOpen;
+  }
+  const TFileRead r = ReadOpenFile(f, maxBytes, bytes, overLimit, why);
+  if (truncated) *truncated = overLimit;
+  return r;
+}
+
 bool ReadFileLimited(const std::string& path, size_t maxBytes, std::vector<uint8_t>& out,
                      bool& exists, bool& overLimit, std::string& error) {
   out.clear();
-  exists = false;
   overLimit = false;
   bool missing = false;
   const osfile::File f = osfile::OpenForReading(path, missing, error);
-  if (f == osfile::kNoFile) {
-    if (missing) return true;  // simply not there
-    exists = true;
-    return false;
+  exists = f != osfile::kNoFile || !missing;
+  if (f == osfile::kNoFile) return missing;  // simply not there, or an error
+  switch (ReadOpenFile(f, maxBytes, out, overLimit, error)) {
+    case TFileRead::Ok: return true;
+    case TFileRead::CannotOpen: error = "not a regular file"; return false;
+    case TFileRead::ReadFailed: return false;
   }
-  exists = true;
-  std::string ignored;
-  if (!osfile::IsRegularFile(f)) {
-    osfile::CloseFile(f, ignored);
-    error = "not a regular file";
-    return false;
-  }
-  out.resize(maxBytes);
-  size_t got = 0;
-  bool ok = true;
-  while (got < maxBytes) {
-    size_t n = 0;
-    if (!osfile::ReadSome(f, out.data() + got, maxBytes - got, n, error)) {
-      ok = false;
-      break;
-    }
-    if (n == 0) break;
-    got += n;
-  }
-  if (ok && got == maxBytes) {
-    uint8_t extra;
-    size_t n = 0;
-    overLimit = osfile::ReadSome(f, &extra, 1, n, ignored) && n > 0;
-  }
-  osfile::CloseFile(f, ignored);
-  out.resize(ok ? got : 0);
-  return ok;
+  return false;
 }
 
 }  // namespace plat

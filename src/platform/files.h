@@ -1,5 +1,6 @@
 // Reading a data file by name: the one door through which the game's own files come in
-// (packages, level files). Shared by every platform implementation; standard C++ only.
+// (packages, level files). Shared by every platform implementation (files.cpp, on the
+// system calls of files_os.h).
 #pragma once
 #include <cstddef>
 #include <cstdint>

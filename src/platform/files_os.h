@@ -38,7 +38,8 @@ void MakeReplaceDurable(const std::string& path);
 // Opens path for reading; kNoFile with missing set when there is no such file, else with why.
 // A pipe or device in the file's place does not block here.
 File OpenForReading(const std::string& path, bool& missing, std::string& why);
-bool IsRegularFile(File f);
+// Whether f is a regular file (no pipe, device or folder), and then its size now.
+bool RegularFileSize(File f, uint64_t& size);
 // Reads up to n bytes; got is 0 at the end of the file.
 bool ReadSome(File f, uint8_t* p, size_t n, size_t& got, std::string& why);
 

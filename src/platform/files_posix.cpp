@@ -104,9 +104,11 @@ File OpenForReading(const std::string& path, bool& missing, std::string& why) {
   return kNoFile;
 }
 
-bool IsRegularFile(File f) {
+bool RegularFileSize(File f, uint64_t& size) {
   struct stat st{};
-  return ::fstat(Fd(f), &st) == 0 && S_ISREG(st.st_mode);
+  if (::fstat(Fd(f), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+  size = st.st_size > 0 ? static_cast<uint64_t>(st.st_size) : 0;
+  return true;
 }
 
 bool ReadSome(File f, uint8_t* p, size_t n, size_t& got, std::string& why) {

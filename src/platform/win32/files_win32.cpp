@@ -125,7 +125,12 @@ File OpenForReading(const std::string& path, bool& missing, std::string& why) {
 }
 
 // A pipe or device put in the file's place must not hang the game.
-bool IsRegularFile(File f) { return GetFileType(Handle(f)) == FILE_TYPE_DISK; }
+bool RegularFileSize(File f, uint64_t& size) {
+  LARGE_INTEGER n{};
+  if (GetFileType(Handle(f)) != FILE_TYPE_DISK || !GetFileSizeEx(Handle(f), &n)) return false;
+  size = n.QuadPart > 0 ? static_cast<uint64_t>(n.QuadPart) : 0;
+  return true;
+}
 
 bool ReadSome(File f, uint8_t* p, size_t n, size_t& got, std::string& why) {
   DWORD want = n > kMaxChunk ? kMaxChunk : static_cast<DWORD>(n), done = 0;
