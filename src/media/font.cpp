@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "media/font_raster.h"
+#include "platform/text.h"
 
 namespace font {
 namespace {
@@ -39,19 +40,8 @@ struct FontState {
 
 FontState gFontCache;
 
-bool SameName(const std::string& a, const char* b) {
-  size_t i = 0;
-  for (; i < a.size() && b[i]; ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-    if (x != y) return false;
-  }
-  return i == a.size() && !b[i];
-}
-
 uint32_t FaceIndex(const TFont& f) {
-  const bool sans = SameName(f.Name, "Arial");
+  const bool sans = plat::SameText(f.Name, "Arial");
   return (sans ? kSans : kSerif) + (f.Bold ? 1 : 0);
 }
 

@@ -1,6 +1,8 @@
 // The game's sprites, textures and effects, and the check of a package against them.
 #include "media/game_assets.h"
 
+#include "platform/text.h"
+
 extern const TSpriteNeed kGameSprites[] = {
     // The shell: loading screen, pointers, level-complete plate.
     {"Loading", 1, 0, 0},
@@ -71,16 +73,9 @@ extern const size_t kGameEffectCount = sizeof(kGameEffects) / sizeof(kGameEffect
 
 namespace {
 
-std::string Lower(std::string s) {
-  for (char& c : s)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return s;
-}
-
 const TAssetItem* FindItem(const std::vector<TAssetItem>& items, const std::string& name) {
-  const std::string key = Lower(name);
   for (const TAssetItem& it : items)
-    if (Lower(it.Name) == key) return &it;
+    if (plat::SameText(it.Name, name)) return &it;
   return nullptr;
 }
 
