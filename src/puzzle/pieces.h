@@ -86,6 +86,13 @@ void SnapPiece(uint8_t n);
 void RotatePiece(uint8_t n, int8_t dir);
 
 // --- completion, levels, automatic solution ---
+// Two corners meet when they lie less than 10 px apart, counted across plus down. A level is
+// complete when every corner of the slot-box and of each piece meets a corner of another
+// (the level tool checks its designs by the same rule).
+inline bool CornersMeet(int64_t ax, int64_t ay, int64_t bx, int64_t by) {
+  const int64_t dx = ax > bx ? ax - bx : bx - ax, dy = ay > by ? ay - by : by - ay;
+  return dx + dy < 10;
+}
 bool IsLevelComplete();
 void CheckLevelComplete();  // the completion check at every release in play
 // Called by the panel (next, previous), the menu (a level row, step 0) and GameKeyDown.

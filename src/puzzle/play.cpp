@@ -135,9 +135,7 @@ bool IsLevelComplete() {
         const TPiece& b = PieceTable[k];
         const int bcc = b.CornerCount > 8 ? 8 : b.CornerCount;
         for (int l = 1; l <= bcc; ++l) {
-          const int64_t d = std::llabs(static_cast<int64_t>(a.Corners[j].X) - b.Corners[l].X) +
-                            std::llabs(static_cast<int64_t>(a.Corners[j].Y) - b.Corners[l].Y);
-          if (d < 10) {
+          if (CornersMeet(a.Corners[j].X, a.Corners[j].Y, b.Corners[l].X, b.Corners[l].Y)) {
             partner = true;
             break;
           }

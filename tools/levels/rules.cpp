@@ -1,5 +1,7 @@
 #include "rules.h"
 
+#include "puzzle/pieces.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -75,7 +77,7 @@ bool CompletionRuleHolds(const std::vector<Poly>& pieces) {
       for (size_t k = 0; k < polys.size() && !partner; ++k) {
         if (k == i) continue;
         for (const Pt& b : polys[k])
-          if (std::llabs(a.x - b.x) + std::llabs(a.y - b.y) < 10) partner = true;
+          if (CornersMeet(a.x, a.y, b.x, b.y)) partner = true;
       }
       if (!partner) return false;
     }
