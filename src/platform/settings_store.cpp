@@ -99,7 +99,7 @@ bool SettingsStore::Load(const std::string& p) {
 
 bool SettingsStore::Parse(const char* data, size_t size) {
   keys.clear();
-  if (size > kSettingsStoreMaxBytes || std::memchr(data, 0, size) != nullptr) return false;
+  if (size > kSettingsStoreMaxBytes || (size > 0 && std::memchr(data, 0, size) != nullptr)) return false;
   size_t pos = 0;
   if (size >= 3 && std::memcmp(data, "\xEF\xBB\xBF", 3) == 0) pos = 3;  // UTF-8 mark
   Key* current = nullptr;

@@ -1,6 +1,7 @@
 // Settings and progress: the six options in the settings store, the record in "Users.dat".
 #include "settings/reestr.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -109,7 +110,8 @@ void ReadProgressFile() {
     std::fprintf(stderr, "Tangrel 2.0: cannot read %s: %s\n", kProgressFile, error.c_str());
     return;
   }
-  if (exists) std::memcpy(PlayerRecord.Bytes.data(), bytes.data(), bytes.size());
+  // At most the record's size was read; an empty or missing file leaves it as it is.
+  std::copy(bytes.begin(), bytes.end(), PlayerRecord.Bytes.begin());
 }
 
 }  // namespace

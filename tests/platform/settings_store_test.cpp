@@ -4,6 +4,7 @@
 #include <string>
 
 #include "platform/settings_store.h"
+#include "testkit/testkit.h"
 
 namespace {
 
@@ -73,6 +74,16 @@ TEST(SettingsStore, BinaryAndOversizedInputIsRejectedWhole) {
 
   EXPECT_TRUE(s.Load("/nonexistent/tangrel/user.reg")) << "a missing file is an empty store";
   EXPECT_FALSE(s.KeyExists("\\A"));
+}
+
+TEST(SettingsStore, AnEmptyFileIsAnEmptyStore) {
+  testkit::ScratchFolder dir;
+  ASSERT_TRUE(dir.Enter("store"));
+  plat::SettingsStore s;
+  ASSERT_TRUE(s.Parse(nullptr, 0)) << "no bytes at all";
+  testkit::WriteText("user.reg", "");
+  EXPECT_TRUE(s.Load("user.reg")) << s.ErrorText();
+  EXPECT_FALSE(s.KeyExists(kKey));
 }
 
 }  // namespace
