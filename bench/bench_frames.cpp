@@ -10,7 +10,7 @@
 
 #include "app/mainform.h"
 #include "bench_common.h"
-#include "app/shell.h"
+#include "game/state.h"
 #include "hud/panel.h"
 #include "hud/tips.h"
 #include "platform/fake/fake_platform.h"

@@ -5,7 +5,7 @@
 #include <cmath>
 
 #include "app/mainform.h"
-#include "app/shell.h"
+#include "game/state.h"
 #include "platform/fake/fake_platform.h"
 #include "puzzle/pieces.h"
 #include "settings/reestr.h"

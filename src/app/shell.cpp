@@ -1,4 +1,4 @@
-// The shell's shared state.
+// Every unit back to its start-up state.
 #include "app/shell.h"
 
 #include "app/error_report.h"
@@ -11,42 +11,9 @@
 #include "settings/reestr.h"
 #include "settings/window_size.h"
 
-uint8_t ScreenState = scLoading;
-int32_t CurrentLevel = 0;
-TLevelCatalogueEntry LevelCatalogue[100];
-TPoint CursorPos{400, 300};
-uint8_t RotateCursor = 0;
-int32_t CursorFrame = 0;
-uint8_t TipIndex = 1;
-int32_t TipClock = 0;
-plat::WindowPlacement SavedPlacement;
-
-void LayOutLevelRows() {
-  for (int n = 0; n < 20; ++n) {
-    TRect& r = LevelCatalogue[n].Row;
-    r.Left = n < 10 ? 310 : 530;
-    r.Top = 160 + 31 * (n % 10);
-    r.Right = r.Left + 180;
-    r.Bottom = r.Top + 32;
-  }
-  for (int n = 20; n < 100; ++n) LevelCatalogue[n].Row = LevelCatalogue[n - 20].Row;
-}
-
-void ResetShellState() {
-  ScreenState = scLoading;
-  CurrentLevel = 0;
-  for (auto& e : LevelCatalogue) e = {};
-  CursorPos = {400, 300};
-  RotateCursor = 0;
-  CursorFrame = 0;
-  TipIndex = 1;
-  TipClock = 0;
-  ResetErrorReports();
-  SavedPlacement = {};
-}
-
 void ResetAllUnits() {
-  ResetShellState();
+  ResetGameState();
+  ResetErrorReports();
   ResetPuzzleState();
   ResetMenu();
   ResetPanel();

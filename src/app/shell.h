@@ -1,42 +1,10 @@
-// The shell's shared state: which screen shows, the level in play, the pointer sprite,
-// the tip rotation and the level catalogue.
+// The one place that knows every unit: puts them all back to how the program starts.
 #pragma once
-#include <cstdint>
 
-#include "platform/platform.h"
-#include "platform/types.h"
+#include "game/state.h"
 
-enum : uint8_t {
-  scLoading = 0,
-  scMenu = 1,
-  scPlaying = 2,
-  scLevelComplete = 3,
-  scMessageBox = 4,
-  scAutoSolve = 5,
-};
-
-extern uint8_t ScreenState;
-extern int32_t CurrentLevel;  // 0 .. 99
-
-struct TLevelCatalogueEntry {
-  int32_t Rating = 0;  // 0 green, 1 gold, 2 red
-  TRect Row;           // the level's row on its episode page
-};
-extern TLevelCatalogueEntry LevelCatalogue[100];
-
-extern TPoint CursorPos;
-extern uint8_t RotateCursor;  // 0 normal pointer, 1 clockwise, 2 counter-clockwise
-extern int32_t CursorFrame;
-extern uint8_t TipIndex;
-extern int32_t TipClock;
-// Where the window stood before the last switch to full screen (ToggleFullScreen).
-extern plat::WindowPlacement SavedPlacement;
-
-// Lays down the twenty row rectangles shared by the five episodes.
-void LayOutLevelRows();
-// Back to the start-up values (tests).
-void ResetShellState();
-// Every unit's state back to how the program starts: the shell's, the puzzle core's, the
-// menu's, the panel's, the tips', the message box's, the music's, the settings and the
-// progress record. Called by the test kit and the performance report before each start.
+// Every unit's state back to how the program starts: the session state, the error reports,
+// the puzzle core's, the menu's, the panel's, the tips', the message box's, the music's, the
+// settings and the progress record. Called by the test kit and the performance report before
+// each start.
 void ResetAllUnits();

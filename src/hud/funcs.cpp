@@ -5,7 +5,7 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "app/shell.h"
+#include "game/state.h"
 #include "media/devices.h"
 #include "media/imagelist.h"
 #include "media/surface.h"

@@ -1,7 +1,7 @@
 // The modal message box: layout for one to seven lines, its drawing, OK hover and closing.
 #include "hud/msgbox.h"
 
-#include "app/shell.h"
+#include "game/state.h"
 #include "hud/funcs.h"
 #include "media/devices.h"
 #include "media/effects.h"

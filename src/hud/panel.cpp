@@ -3,7 +3,7 @@
 
 #include <exception>
 
-#include "app/shell.h"
+#include "game/state.h"
 #include "hud/funcs.h"
 #include "hud/tips.h"
 #include "media/devices.h"

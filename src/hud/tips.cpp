@@ -1,7 +1,7 @@
 // The tips: texts, rotation clock, the tip-box text and the two unmarked areas.
 #include "hud/tips.h"
 
-#include "app/shell.h"
+#include "game/state.h"
 #include "hud/funcs.h"
 #include "media/devices.h"
 #include "media/surface.h"

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <string>
 
-#include "app/shell.h"
+#include "game/state.h"
 #include "hud/funcs.h"
 #include "media/devices.h"
 #include "media/effects.h"

@@ -2,7 +2,7 @@
 // level is laid out when it starts.
 #include <cmath>
 
-#include "app/shell.h"
+#include "game/state.h"
 #include "platform/platform.h"
 #include "puzzle/internal.h"
 #include "puzzle/level_files.h"

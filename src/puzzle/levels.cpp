@@ -2,7 +2,7 @@
 #include <filesystem>
 #include <string>
 
-#include "app/shell.h"
+#include "game/state.h"
 #include "platform/ini.h"
 #include "puzzle/level_files.h"
 #include "puzzle/pieces.h"

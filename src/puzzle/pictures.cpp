@@ -4,7 +4,7 @@
 #include <cmath>
 #include <vector>
 
-#include "app/shell.h"
+#include "game/state.h"
 #include "hud/funcs.h"
 #include "media/devices.h"
 #include "media/imagelist.h"

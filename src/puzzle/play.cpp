@@ -3,7 +3,7 @@
 #include <cmath>
 #include <string>
 
-#include "app/shell.h"
+#include "game/state.h"
 #include "hud/msgbox.h"
 #include "media/devices.h"
 #include "media/effects.h"

@@ -1,7 +1,7 @@
 // Drawing helpers: the hit test, digit counting and picking, and the texture set per level.
 #include <gtest/gtest.h>
 
-#include "app/shell.h"
+#include "game/state.h"
 #include "hud/funcs.h"
 
 TEST(Funcs, PointInRectCountsAllFourEdges) {

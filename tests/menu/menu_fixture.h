@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "app/mainform.h"
-#include "app/shell.h"
+#include "game/state.h"
 #include "media/music.h"
 #include "menu/menu.h"
 #include "platform/fake/fake_audio.h"

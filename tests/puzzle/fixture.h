@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "app/mainform.h"
-#include "app/shell.h"
+#include "game/state.h"
 #include "puzzle/pieces.h"
 #include "settings/reestr.h"
 #include "testkit/testkit.h"

@@ -1,7 +1,7 @@
 // The shell's row layout: every episode shares the same twenty rows.
 #include <gtest/gtest.h>
 
-#include "app/shell.h"
+#include "game/state.h"
 
 TEST(Shell, RowRectanglesAreSharedByEpisodes) {
   LayOutLevelRows();
