@@ -35,6 +35,8 @@ TMainForm::TMainForm() {
   Devices.RotatingPiece = &RotatingPiece;
   Devices.Close = [this] { Close(); };
   Devices.Minimize = [] { MinimizeWindow(); };
+  // Space on an unsolved level asks for the message box; the puzzle core knows only the hook.
+  OnSpaceUnsolved = ShowMessageBox;
 }
 
 TMainForm::~TMainForm() {

@@ -22,6 +22,13 @@ void LayOutLevelRows() {
   for (int n = 20; n < 100; ++n) LevelCatalogue[n].Row = LevelCatalogue[n - 20].Row;
 }
 
+uint8_t LevelTexture() {
+  int32_t q = CurrentLevel / 5;
+  while (q >= 5) q -= 5;
+  if (q < 0) q = ((q % 5) + 5) % 5;  // only a level outside 0 .. 99 gets here
+  return static_cast<uint8_t>(q);
+}
+
 void ResetGameState() {
   ScreenState = scLoading;
   CurrentLevel = 0;

@@ -33,6 +33,9 @@ extern int32_t TipClock;
 // Where the window stood before the last switch to full screen (ToggleFullScreen).
 extern plat::WindowPlacement SavedPlacement;
 
+// The texture set of the level in play, 0 .. 4: a new set every five levels, round again
+// every twenty-five.
+uint8_t LevelTexture();
 // Lays down the twenty row rectangles shared by the five episodes.
 void LayOutLevelRows();
 // The session state back to its start-up values (ResetAllUnits, tests).

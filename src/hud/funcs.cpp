@@ -1,11 +1,9 @@
-// Small drawing helpers shared by the screens: the hit test, sprite-digit numbers and the
-// texture set of the current level.
+// Small drawing helpers shared by the screens: the hit test and sprite-digit numbers.
 #include "hud/funcs.h"
 
 #include <cmath>
 #include <cstdlib>
 
-#include "game/state.h"
 #include "media/devices.h"
 #include "media/imagelist.h"
 #include "media/surface.h"
@@ -52,11 +50,4 @@ void DrawNumber(const std::string& align, int32_t x, int32_t y, int32_t v) {
       px = static_cast<int32_t>(std::nearbyint(x - (n / 2.0 - i + 1) * 15));
     Sprites().Find("pan_numbers").Draw(BackSurface(), px, y, d);
   }
-}
-
-uint8_t LevelTexture() {
-  int32_t q = CurrentLevel / 5;
-  while (q >= 5) q -= 5;
-  if (q < 0) q = ((q % 5) + 5) % 5;  // only a level outside 0 .. 99 gets here
-  return static_cast<uint8_t>(q);
 }

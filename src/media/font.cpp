@@ -7,7 +7,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "media/font_raster.h"
+#include "platform/font_raster.h"
 #include "platform/text.h"
 
 namespace font {

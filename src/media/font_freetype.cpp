@@ -2,8 +2,8 @@
 // folder (opened by freetype_faces.cpp), hinted as FreeType does by default.
 #include <algorithm>
 
-#include "media/font_raster.h"
 #include "media/freetype_faces.h"
+#include "platform/font_raster.h"
 
 namespace font::raster {
 namespace {

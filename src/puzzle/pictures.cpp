@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "game/state.h"
-#include "hud/funcs.h"
 #include "media/devices.h"
 #include "media/imagelist.h"
 #include "media/surface.h"

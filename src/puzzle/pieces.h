@@ -100,6 +100,9 @@ void ChangeLevel(int32_t step);
 void UpdateLevelScore();
 // Called by FormKeyDown in play and on the level-complete display: Space, Backspace, F1.
 void GameKeyDown(uint16_t key);
+// What Space asks for on a level not yet solved: the main form points it at the message box
+// (ShowMessageBox) when it is made; while unset, Space there does nothing.
+extern void (*OnSpaceUnsolved)();
 void AutoSolveStep();
 void AutoSolveFrame();  // the per-frame move of SolvingPiece
 TPoint StepToward(TPoint a, TPoint b);

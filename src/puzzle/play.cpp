@@ -4,7 +4,6 @@
 #include <string>
 
 #include "game/state.h"
-#include "hud/msgbox.h"
 #include "media/devices.h"
 #include "media/effects.h"
 #include "platform/platform.h"
@@ -177,13 +176,15 @@ void UpdateLevelScore() {
   LevelScore = RoundInt((plat::Platform().TimeOfDay() - StartTime) * 1000000.0);
 }
 
+void (*OnSpaceUnsolved)() = nullptr;
+
 void GameKeyDown(uint16_t key) {
   switch (key) {
     case VK_SPACE:
       if (LevelCompleted)
         ChangeLevel(+1);
-      else
-        ShowMessageBox();
+      else if (OnSpaceUnsolved)
+        OnSpaceUnsolved();
       break;
     case VK_BACK:
       ChangeLevel(-1);

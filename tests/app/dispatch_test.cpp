@@ -96,6 +96,17 @@ TEST_F(AppTest, WheelNotchesActOnlyInPlay) {
   EXPECT_EQ(CountSound("beep1"), 2);
 }
 
+TEST_F(AppTest, SpaceOnAnUnsolvedLevelOpensTheMessageBox) {
+  // The puzzle core asks through its hook; the main form points that at the message box.
+  ScreenState = scPlaying;
+  LevelCompleted = false;
+  CurrentLevel = 3;
+  MainForm->FormKeyDown(VK_SPACE, 0);
+  EXPECT_EQ(ScreenState, scMessageBox);
+  EXPECT_EQ(SavedScreenState, scPlaying);
+  EXPECT_EQ(CurrentLevel, 3);
+}
+
 TEST_F(AppTest, MessageBoxTakesEveryPressAndKey) {
   ScreenState = scPlaying;
   ShowMessageBox();

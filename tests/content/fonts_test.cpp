@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "art.h"
-#include "media/font_raster.h"
+#include "platform/font_raster.h"
 #include "media/freetype_faces.h"
 
 namespace {

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "media/font_raster.h"
+#include "platform/font_raster.h"
 
 namespace font::raster {
 namespace {
