@@ -1,5 +1,5 @@
-// The level tool: the floors and rules a level keeps, the solver, the families and the order
-// in which a level's pieces are written.
+// The level tool: the floors and rules a level keeps, the solver, the families, the order
+// in which a level's pieces are written and the level sheet.
 #include <gtest/gtest.h>
 
 #include <set>
@@ -9,7 +9,10 @@
 #include "levelio.h"
 #include "model.h"
 #include "rules.h"
+#include "sheet.h"
 #include "solver.h"
+#include "testkit/testkit.h"
+#include "toolkit.h"
 
 using namespace levels;
 
@@ -199,4 +202,34 @@ TEST(Families, GeneratedDesignsKeepTheirFamilysRules) {
     for (int sym = 1; sym <= 4; ++sym) symmetric = symmetric || patternKey(d.pieces, sym) == patternKey(d.pieces, 0);
     EXPECT_TRUE(symmetric);
   }
+}
+
+TEST(LevelSheet, DrawsATileALevelWithItsCaptionsIntoAnRgbPng) {
+  testkit::ScratchFolder scratch;
+  ASSERT_TRUE(scratch.Enter("sheet"));
+  std::vector<SheetLevel> ls;
+  for (int k = 0; k < 3; ++k) ls.push_back({k, "tangram", k, 30 + k, Tangram()});
+  std::string err;
+  ASSERT_TRUE(WriteLevelSheet("sheet.png", ls, err)) << err;
+  const TPicture pic = toolkit::ReadPNG("sheet.png");
+  ASSERT_EQ(pic.Width, 2400);  // ten tiles of 240 a row
+  ASSERT_EQ(pic.Height, 262);
+  auto at = [&](int x, int y) { return pic.Pixels[size_t(y) * 2400 + size_t(x)]; };
+  auto any = [&](int x0, int y0, int x1, int y1, auto pred) {
+    for (int y = y0; y < y1; ++y)
+      for (int x = x0; x < x1; ++x)
+        if (pred(at(x, y))) return true;
+    return false;
+  };
+  auto whiteish = [](uint32_t c) { return (c >> 16 & 0xFF) > 200 && (c >> 8 & 0xFF) > 200 && (c & 0xFF) > 200; };
+  for (int k = 0; k < 3; ++k) {
+    const int tx = 240 * k;
+    EXPECT_EQ(at(tx + 5, 5), 0x2A2A2Au) << k;              // the sheet's ground
+    EXPECT_NE(at(tx + 120, 150), 0x2A2A2Au) << k;          // the square holds the pieces
+    EXPECT_TRUE(any(tx + 44, 8, tx + 80, 32, whiteish)) << k;  // the level's number
+    EXPECT_TRUE(any(tx + 88, 8, tx + 230, 26, [](uint32_t c) { return c == 0xE8E0C8u; })) << k;  // the family
+  }
+  EXPECT_FALSE(any(720, 0, 2400, 262, [](uint32_t c) { return c != 0x2A2A2Au; }));  // no fourth level
+  EXPECT_FALSE(WriteLevelSheet("no such folder/sheet.png", ls, err));
+  EXPECT_NE(err.find("no such folder/sheet.png"), std::string::npos) << err;
 }

@@ -1,15 +1,13 @@
 #include "sheet.h"
 
-#include <ft2build.h>
-#include FT_FREETYPE_H
-#include <png.h>
-
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <cstdint>
+#include <exception>
 
+#include "media/freetype_faces.h"
 #include "rules.h"
+#include "toolkit.h"
 
 namespace levels {
 namespace {
@@ -67,25 +65,17 @@ void Marker(Image& im, int cx, int cy, int rating) {
     }
 }
 
+// The captions, in Liberation Sans Bold from the game's one FreeType set-up.
 class Text {
  public:
-  bool ok = false;
-  Text() {
-    if (FT_Init_FreeType(&lib_)) return;
-    std::string path = std::string(TANGREL_FONT_DIR) + "/LiberationSans-Bold.ttf";
-    if (FT_New_Face(lib_, path.c_str(), 0, &face_)) return;
-    ok = true;
-  }
-  ~Text() {
-    if (face_) FT_Done_Face(face_);
-    if (lib_) FT_Done_FreeType(lib_);
-  }
+  static constexpr const char* kFont = "LiberationSans-Bold.ttf";
+  bool ok = font::freetype::Open(kFont) != nullptr;
   void Draw(Image& im, int x, int y, const std::string& s, int px, uint32_t c) {
-    if (!ok) return;
-    FT_Set_Pixel_Sizes(face_, 0, FT_UInt(px));
+    FT_Face face = ok ? font::freetype::AtPixels(kFont, px) : nullptr;
+    if (!face) return;
     for (char ch : s) {
-      if (FT_Load_Char(face_, FT_ULong(uint8_t(ch)), FT_LOAD_RENDER)) continue;
-      FT_GlyphSlot g = face_->glyph;
+      if (FT_Load_Char(face, FT_ULong(uint8_t(ch)), FT_LOAD_RENDER)) continue;
+      FT_GlyphSlot g = face->glyph;
       for (unsigned r = 0; r < g->bitmap.rows; ++r)
         for (unsigned q = 0; q < g->bitmap.width; ++q) {
           uint8_t a = g->bitmap.buffer[r * unsigned(g->bitmap.pitch) + q];
@@ -94,10 +84,6 @@ class Text {
       x += int(g->advance.x >> 6);
     }
   }
-
- private:
-  FT_Library lib_ = nullptr;
-  FT_Face face_ = nullptr;
 };
 
 }  // namespace
@@ -129,23 +115,19 @@ bool WriteLevelSheet(const std::string& path, const std::vector<SheetLevel>& lev
     text.Draw(im, tx + 90, ty + 40, std::string(star[l.rating]) + "  MedTime " + std::to_string(l.medTime) + "  " +
                                         std::to_string(l.pieces.size()) + " pieces", 12, kStarColour[l.rating]);
   }
-  FILE* f = std::fopen(path.c_str(), "wb");
-  if (!f) return err = "cannot write " + path, false;
-  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-  png_infop info = png_create_info_struct(png);
-  if (setjmp(png_jmpbuf(png))) {
-    png_destroy_write_struct(&png, &info);
-    std::fclose(f);
-    return err = "cannot write " + path, false;
+  // Written through the package toolkit's one PNG writer (RGB).
+  TPicture pic;
+  pic.Width = im.w;
+  pic.Height = im.h;
+  pic.Pixels.resize(size_t(im.w) * size_t(im.h));
+  for (size_t i = 0; i < pic.Pixels.size(); ++i)
+    pic.Pixels[i] = uint32_t(im.rgb[i * 3]) << 16 | uint32_t(im.rgb[i * 3 + 1]) << 8 | im.rgb[i * 3 + 2];
+  try {
+    toolkit::WritePNG(path, pic);
+  } catch (const std::exception& e) {
+    return err = e.what(), false;
   }
-  png_init_io(png, f);
-  png_set_IHDR(png, info, png_uint_32(im.w), png_uint_32(im.h), 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
-               PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-  png_write_info(png, info);
-  for (int y = 0; y < im.h; ++y) png_write_row(png, &im.rgb[size_t(y) * size_t(im.w) * 3]);
-  png_write_end(png, nullptr);
-  png_destroy_write_struct(&png, &info);
-  return std::fclose(f) == 0 ? true : (err = "cannot write " + path, false);
+  return true;
 }
 
 }  // namespace levels
