@@ -47,7 +47,7 @@ kill -TERM "$GAME_PID"
 check "the resized window closes normally" ended_by_itself
 check "the size is saved beside the options" test "$(reg_value Width) $(reg_value Height)" = "000003e8 000002bc"
 check "the options key still holds exactly its six values" \
-  test "$(awk '/^\[/ { inkey = ($0 == "[\\Software\\Brenmoor Studio\\Tangrel]") } inkey && /=dword:/' "$REG" | wc -l)" -eq 6
+  test "$(drv_settings_count)" -eq 6
 start_game
 check "the next start opens at the saved size" window_is 1000 700
 kill -TERM "$GAME_PID"
