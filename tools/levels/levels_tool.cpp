@@ -9,7 +9,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -19,6 +18,7 @@
 #include "geometry.h"
 #include "levelio.h"
 #include "model.h"
+#include "repeats.h"
 #include "puzzle/level_files.h"
 #include "rules.h"
 #include "sheet.h"
@@ -144,7 +144,6 @@ int Validate(const std::string& dir, bool quiet, int sample) {
     return 1;
   }
   int failures = 0;
-  std::map<std::string, int> signatures;
   int ratings[5][3] = {};
   for (const FileLevel& fl : all) {
     const Level& l = fl.level;
@@ -158,10 +157,6 @@ int Validate(const std::string& dir, bool quiet, int sample) {
     const bool copy49 = l.number == 49;
     if (why.empty() && copy49 && LevelSignature(abs) != LevelSignature(Absolute(all[5].level)))
       why = "level 49's section is not the copy of level 5 it plays";
-    if (why.empty() && !copy49) {
-      auto [it, fresh] = signatures.emplace(LevelSignature(abs), l.number);
-      if (!fresh) why = "the same pieces as level " + std::to_string(it->second);
-    }
     // Pieces of one level differ unless the level says they are meant alike.
     if (why.empty() && !classic && fl.comment.find("alike") == std::string::npos) {
       std::set<ShapeKey> keys;
@@ -187,14 +182,26 @@ int Validate(const std::string& dir, bool quiet, int sample) {
       std::printf("level %2d  pieces %2zu  MedTime %4d  %-5s  %s\n", l.number, l.pieces.size(), l.medTime,
                   kStar[RatingOf(l.medTime)], fl.comment.c_str());
   }
+  // No puzzle twice: every pair of levels whose piece sets repeat, up to turning or mirroring.
+  int mirrorPairs = 0, repeats = 0;
+  for (const Repeat& r : FindRepeats(all)) {
+    if (r.excused) {
+      ++mirrorPairs;
+      if (!quiet) std::printf("level %d: %s, as its comment says\n", r.level, Describe(r).c_str());
+      continue;
+    }
+    std::fprintf(stderr, "level %d: %s\n", r.level, Describe(r).c_str());
+    ++repeats;
+  }
+  if (!quiet) std::printf("%d pairs of levels meant as mirror images (at most %d)\n", mirrorPairs, kMirrorPairsAllowed);
   int total[3] = {};
   for (int e = 0; e < 5; ++e) {
     if (!quiet) std::printf("episode %d: %d green, %d gold, %d red\n", e + 1, ratings[e][0], ratings[e][1], ratings[e][2]);
     for (int r = 0; r < 3; ++r) total[r] += ratings[e][r];
   }
-  std::printf("%d levels checked, %d failed; ratings: %d green, %d gold, %d red\n", kLevelCount, failures, total[0],
-              total[1], total[2]);
-  return failures ? 1 : 0;
+  std::printf("%d levels checked, %d failed, %d pairs repeat a puzzle; ratings: %d green, %d gold, %d red\n", kLevelCount,
+              failures, repeats, total[0], total[1], total[2]);
+  return failures || repeats ? 1 : 0;
 }
 
 int SolveAll(const std::string& dir) {
