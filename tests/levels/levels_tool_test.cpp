@@ -271,16 +271,21 @@ TEST(PieceSets, AMirroredSetIsTheSameOnlyInTheMirrorCheck) {
 
 TEST(PieceSets, ANearMissOrAnotherCountIsAnotherPuzzle) {
   std::vector<Poly> t = Tangram();
-  // One corner of the square piece three pixels off: more than rounding can do.
+  // One corner of the square piece five pixels off (its edges 3.5 px longer or shorter): more
+  // than rounding can do.
   std::vector<Poly> near = t;
-  near[3][1].x += 3;
+  near[3][1].x += 5;
   EXPECT_EQ(CompareSets(t, near), SetRepeat::None);
-  // Every edge of one piece two pixels longer.
-  std::vector<Poly> a{Rect(0, 0, 100, 60), Rect(0, 0, 70, 70)}, b{Rect(0, 0, 102, 62), Rect(0, 0, 70, 70)};
+  // One piece three pixels longer and wider.
+  std::vector<Poly> a{Rect(0, 0, 100, 60), Rect(0, 0, 70, 70)}, b{Rect(0, 0, 103, 63), Rect(0, 0, 70, 70)};
   EXPECT_EQ(CompareSets(a, b), SetRepeat::None);
-  // Within a pixel (two roundings of one outline) is the same.
-  std::vector<Poly> c{Rect(5, 5, 101, 61), Rect(0, 0, 70, 71)};
+  // Two pixels, as two roundings of one outline can differ, is the same.
+  std::vector<Poly> c{Rect(5, 5, 102, 62), Rect(0, 0, 70, 71)};
   EXPECT_EQ(CompareSets(a, c), SetRepeat::Turned);
+  // The worst two roundings can do: each corner half a pixel off in x and y, the other way in
+  // the other drawing.
+  Poly lo{{0, 0}, {120, 0}, {0, 90}}, hi{{-1, -1}, {121, -1}, {-1, 91}};
+  EXPECT_TRUE(SameForm(FormOf(lo), FormOf(hi)));
   // The same shapes in other numbers: two A and one B is not one A and two B, nor two A.
   Poly pa = Rect(0, 0, 100, 60), pb{{0, 0}, {90, 0}, {0, 70}};
   EXPECT_EQ(CompareSets({pa, pa, pb}, {pa, pb, pb}), SetRepeat::None);

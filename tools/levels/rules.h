@@ -65,9 +65,10 @@ struct PieceForm {
 PieceForm FormOf(const Poly& p);
 // The form of the piece seen in a mirror: the same distances, the corners the other way round.
 PieceForm MirrorForm(const PieceForm& f);
-// Corners rounded to whole pixels lie within 0.71 px of where they belong, so a distance between
-// two corners of one outline drawn twice differs by at most 1.42 px.
-constexpr double kSameShapeTolerance = 1.5;
+// A corner rounded to whole pixels lies within 0.71 px of where it belongs, so a distance between
+// two corners is off by at most 1.42 px, and between two roundings of one outline by at most
+// 2.83 px. Beyond that two pieces differ.
+constexpr double kSameShapeTolerance = 2.9;
 // The same shape up to turning and moving: counted from some corner on, every distance agrees
 // within the tolerance (the winding keeps a piece apart from its mirror image).
 bool SameForm(const PieceForm& a, const PieceForm& b, double tolerance = kSameShapeTolerance);
