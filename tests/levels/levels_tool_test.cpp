@@ -2,12 +2,15 @@
 // in which a level's pieces are written and the level sheet.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <set>
 
 #include "classics.h"
 #include "families.h"
 #include "levelio.h"
 #include "model.h"
+#include "repeats.h"
 #include "rules.h"
 #include "sheet.h"
 #include "solver.h"
@@ -34,6 +37,26 @@ std::vector<Poly> Tangram() {
     r.push_back(p);
   }
   return r;
+}
+
+// The piece turned by `degrees` about (cx, cy), corners rounded to whole pixels as a level file keeps them.
+Poly Turned(const Poly& p, double degrees, double cx = 400, double cy = 200) {
+  const double c = std::cos(degrees * M_PI / 180), s = std::sin(degrees * M_PI / 180);
+  Poly r;
+  for (const Pt& q : p) {
+    double x = double(q.x) - cx, y = double(q.y) - cy;
+    r.push_back({std::llround(cx + c * x - s * y), std::llround(cy + s * x + c * y)});
+  }
+  return r;
+}
+
+Poly MirroredPiece(Poly p) {
+  for (Pt& q : p) q.x = -q.x;
+  return p;
+}
+
+FileLevel Numbered(int n, std::vector<Poly> pieces, std::string comment = "") {
+  return {ToLevel(n, 0, pieces), std::move(comment)};
 }
 
 }  // namespace
@@ -232,4 +255,138 @@ TEST(LevelSheet, DrawsATileALevelWithItsCaptionsIntoAnRgbPng) {
   EXPECT_FALSE(any(720, 0, 2400, 262, [](uint32_t c) { return c != 0x2A2A2Au; }));  // no fourth level
   EXPECT_FALSE(WriteLevelSheet("no such folder/sheet.png", ls, err));
   EXPECT_NE(err.find("no such folder/sheet.png"), std::string::npos) << err;
+}
+
+TEST(PieceSets, TheSameSetTurnedShuffledAndMovedIsTheSamePuzzle) {
+  std::vector<Poly> t = Tangram();
+  // Every piece turned its own way (by steps of 15 degrees and by any angle at all), rounded to
+  // whole pixels, moved, and the order shuffled.
+  std::vector<Poly> other;
+  const double turns[] = {15, 90, 37, 180, 255, 300, 0};
+  for (size_t j = 0; j < t.size(); ++j) other.push_back(Shifted(Turned(t[j], turns[j]), int(j) * 40 - 90, 17));
+  std::rotate(other.begin(), other.begin() + 3, other.end());
+  std::swap(other[0], other[5]);
+  EXPECT_EQ(CompareSets(t, other), SetRepeat::Turned);
+  EXPECT_EQ(CompareSets(other, t), SetRepeat::Turned);
+  // The corners of a piece may be listed from any corner and either way round.
+  Poly back = t[3];
+  std::reverse(back.begin(), back.end());
+  std::rotate(back.begin(), back.begin() + 1, back.end());
+  EXPECT_TRUE(SameForm(FormOf(t[3]), FormOf(back)));
+}
+
+TEST(PieceSets, AMirroredSetIsTheSameOnlyInTheMirrorCheck) {
+  // The tangram's parallelogram has no mirror of its own: the mirrored tangram is another set,
+  // but its mirror image is the tangram.
+  std::vector<Poly> t = Tangram(), m;
+  for (const Poly& p : t) m.push_back(Shifted(MirroredPiece(p), 900, 0));
+  EXPECT_EQ(CompareSets(t, m), SetRepeat::Mirrored);
+  EXPECT_FALSE(SameForm(FormOf(t[4]), FormOf(m[4])));
+  EXPECT_TRUE(SameForm(FormOf(t[4]), MirrorForm(FormOf(m[4]))));
+  // Also when the mirrored set is turned as well (a mirror across a slanted line), each piece its own way.
+  std::vector<Poly> mt;
+  for (size_t j = 0; j < m.size(); ++j) mt.push_back(Turned(m[j], 45.0 * double(j)));
+  EXPECT_EQ(CompareSets(mt, t), SetRepeat::Mirrored);
+  // Two pieces without a mirror of their own, one of them turned over: not the mirrored set, but
+  // the same pieces once one is flipped.
+  Poly slanted = t[4], scalene{{0, 0}, {160, 0}, {0, 120}};
+  std::vector<Poly> two{slanted, scalene}, flipped{MirroredPiece(scalene), slanted};
+  EXPECT_EQ(CompareSets(two, flipped), SetRepeat::PartlyMirrored);
+  EXPECT_EQ(CompareSets(two, {MirroredPiece(scalene), MirroredPiece(slanted)}), SetRepeat::Mirrored);
+  // Pieces that are their own mirror images (rectangles, the right isosceles triangles) make a
+  // mirrored set that is simply the same set.
+  std::vector<Poly> plain{Rect(300, 100, 120, 200), Rect(420, 100, 80, 200)};
+  EXPECT_EQ(CompareSets(plain, {MirroredPiece(plain[1]), MirroredPiece(plain[0])}), SetRepeat::Turned);
+  // A 3-4-5 triangle is not its own mirror image.
+  EXPECT_FALSE(SameForm(FormOf(scalene), FormOf(MirroredPiece(scalene))));
+  EXPECT_TRUE(SameForm(FormOf(scalene), MirrorForm(FormOf(MirroredPiece(scalene)))));
+}
+
+TEST(PieceSets, ANearMissOrAnotherCountIsAnotherPuzzle) {
+  std::vector<Poly> t = Tangram();
+  // One corner of the square piece five pixels off (its edges 3.5 px longer or shorter): more
+  // than rounding can do.
+  std::vector<Poly> near = t;
+  near[3][1].x += 5;
+  EXPECT_EQ(CompareSets(t, near), SetRepeat::None);
+  // One piece three pixels longer and wider.
+  std::vector<Poly> a{Rect(0, 0, 100, 60), Rect(0, 0, 70, 70)}, b{Rect(0, 0, 103, 63), Rect(0, 0, 70, 70)};
+  EXPECT_EQ(CompareSets(a, b), SetRepeat::None);
+  // Two pixels, as two roundings of one outline can differ, is the same.
+  std::vector<Poly> c{Rect(5, 5, 102, 62), Rect(0, 0, 70, 71)};
+  EXPECT_EQ(CompareSets(a, c), SetRepeat::Turned);
+  // The worst two roundings can do: each corner half a pixel off in x and y, the other way in
+  // the other drawing.
+  Poly lo{{0, 0}, {120, 0}, {0, 90}}, hi{{-1, -1}, {121, -1}, {-1, 91}};
+  EXPECT_TRUE(SameForm(FormOf(lo), FormOf(hi)));
+  // The same shapes in other numbers: two A and one B is not one A and two B, nor two A.
+  Poly pa = Rect(0, 0, 100, 60), pb{{0, 0}, {90, 0}, {0, 70}};
+  EXPECT_EQ(CompareSets({pa, pa, pb}, {pa, pb, pb}), SetRepeat::None);
+  EXPECT_EQ(CompareSets({pa, pa, pb}, {pa, pa}), SetRepeat::None);
+  EXPECT_EQ(CompareSets({pa, pb, pa}, {pb, pa, Shifted(pa, 3, 3)}), SetRepeat::Turned);
+  // The same corner distances in another winding order is no match without the mirror.
+  EXPECT_NE(CompareSets({pb}, {MirroredPiece(pb)}), SetRepeat::Turned);
+}
+
+TEST(PieceSets, RepeatsAreReportedByLevelNumberAndOnlyDeclaredMirrorsAreExcused) {
+  std::vector<Poly> t = Tangram(), m, turned;
+  for (const Poly& p : t) m.push_back(Shifted(MirroredPiece(p), 800, 0)), turned.push_back(Turned(p, 90));
+  std::vector<Poly> halves{Rect(300, 100, 100, 200), Rect(400, 100, 100, 200)};
+  std::vector<Poly> thirds{Rect(300, 100, 200, 70), Rect(300, 170, 200, 60), Rect(300, 230, 200, 70)};
+  std::vector<FileLevel> all{Numbered(0, t),         Numbered(1, halves),
+                             Numbered(2, m, "Tangram, the mirror image of level 0"),
+                             Numbered(3, turned, "the mirror image of level 0"),  // a turned repeat is never excused
+                             Numbered(4, m),  // the undeclared mirror of 0 and 3, and the same set as 2
+                             Numbered(5, thirds)};
+  std::vector<Repeat> r = FindRepeats(all);
+  ASSERT_EQ(r.size(), 6u);
+  EXPECT_EQ(r[0].level, 2);
+  EXPECT_EQ(r[0].earlier, 0);
+  EXPECT_EQ(r[0].kind, SetRepeat::Mirrored);
+  EXPECT_TRUE(r[0].excused);
+  EXPECT_EQ(r[1].level, 3);
+  EXPECT_EQ(r[1].earlier, 0);
+  EXPECT_EQ(r[1].kind, SetRepeat::Turned);
+  EXPECT_FALSE(r[1].excused);
+  EXPECT_EQ(r[2].level, 3);
+  EXPECT_EQ(r[2].earlier, 2);
+  EXPECT_EQ(r[2].kind, SetRepeat::Mirrored);
+  EXPECT_FALSE(r[2].excused);
+  EXPECT_EQ(r[3].level, 4);
+  EXPECT_EQ(r[3].earlier, 0);
+  EXPECT_EQ(r[3].kind, SetRepeat::Mirrored);
+  EXPECT_FALSE(r[3].excused);
+  EXPECT_EQ(r[4].level, 4);
+  EXPECT_EQ(r[4].earlier, 2);
+  EXPECT_EQ(r[4].kind, SetRepeat::Turned);
+  EXPECT_EQ(r[5].level, 4);
+  EXPECT_EQ(r[5].earlier, 3);
+  EXPECT_EQ(r[5].kind, SetRepeat::Mirrored);
+  EXPECT_EQ(Describe(r[1]), "the same pieces as level 0");
+  EXPECT_EQ(Describe(r[0]), "the mirror images of the pieces of level 0");
+  EXPECT_EQ(Describe({35, 34, SetRepeat::PartlyMirrored, false}), "the pieces of level 34, some of them turned over");
+}
+
+TEST(PieceSets, AtMostTwoMirrorPairsAreExcusedAndLevel49IsLeftToItsOwnCheck) {
+  std::vector<FileLevel> all;
+  for (int k = 0; k < 3; ++k) {
+    // Three chiral sets, each followed by its declared mirror image.
+    std::vector<Poly> base{Rect(300, 100, 200, 60 + 10 * k), Rect(300, 160 + 10 * k, 200, 140 - 10 * k),
+                           Poly{{0, 0}, {90 + 10 * k, 0}, {0, 70}}};
+    all.push_back(Numbered(2 * k, base));
+    std::vector<Poly> mirrored;
+    for (const Poly& p : base) mirrored.push_back(MirroredPiece(p));
+    all.push_back(Numbered(2 * k + 1, mirrored, "the mirror image of level " + std::to_string(2 * k)));
+  }
+  std::vector<Repeat> r = FindRepeats(all);
+  ASSERT_EQ(r.size(), 3u);
+  EXPECT_TRUE(r[0].excused);
+  EXPECT_TRUE(r[1].excused);
+  EXPECT_FALSE(r[2].excused);
+  EXPECT_EQ(r[2].level, 5);
+  // Level 49 carries a copy of level 5: the pair is not a repeat.
+  std::vector<FileLevel> copy{Numbered(5, Tangram()), Numbered(49, Tangram())};
+  EXPECT_TRUE(FindRepeats(copy).empty());
+  EXPECT_EQ(DeclaredMirrorOf("Classic squares: Tangram, the mirror image of level 20"), 20);
+  EXPECT_EQ(DeclaredMirrorOf("Classic squares: Tangram, mirrored"), -1);
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <iterator>
 #include <numeric>
 #include <random>
 #include <set>
@@ -301,8 +302,11 @@ std::vector<Design> FirstSteps() {
   std::set<std::string> seen;
   const std::vector<std::pair<int, int>> slopes{{1, 0}, {0, 1}, {1, 1}};
   Chooser grid = [&](const Poly& p, Rng& rng, Pt& a, Pt& b) { return GridChord(p, rng, 50, slopes, a, b); };
-  const int counts[] = {3, 3, 3, 3, 3, 3, 3, 4, 4, 4, 4, 4, 4, 4, 4, 4, 5, 5, 5, 5, 5, 5, 5, 5};
-  for (int k = 0; k < 24; ++k)
+  // The episode takes the first twenty; the rest wait in reserve for a level that has to give
+  // way (each count has its own seeds, so a design added here changes none before it).
+  const int counts[] = {3, 3, 3, 3, 3, 3, 3, 4, 4, 4, 4, 4, 4, 4, 4, 4, 5, 5, 5, 5, 5, 5, 5, 5,
+                        3, 3, 3, 3, 3, 3, 4, 4, 4, 4, 5, 5, 5, 5};
+  for (int k = 0; k < int(std::size(counts)); ++k)
     for (uint32_t seed = 0; seed < 200; ++seed) {
       Rng rng(0x51E95000u + uint32_t(k) * 977u + seed);
       std::vector<Poly> pieces;
@@ -313,6 +317,52 @@ std::vector<Design> FirstSteps() {
     }
   return out;
 }
+
+namespace {
+
+// Every set made from base by merging two pieces that share a whole edge into one convex piece.
+std::vector<std::vector<Poly>> Merges(const std::vector<Poly>& base) {
+  std::vector<std::vector<Poly>> r;
+  for (size_t i = 0; i < base.size(); ++i)
+    for (size_t j = i + 1; j < base.size(); ++j) {
+      Poly u;
+      if (!Merge(base[i], base[j], u)) continue;
+      std::vector<Poly> ps;
+      for (size_t k = 0; k < base.size(); ++k)
+        if (k != i && k != j) ps.push_back(base[k]);
+      ps.push_back(u);
+      r.push_back(ps);
+    }
+  return r;
+}
+
+// Every set made from base by cutting one piece along the line of an edge of another piece
+// (where that line crosses the piece's outline at whole pixels), up to eight pieces.
+std::vector<std::vector<Poly>> ReCuts(const std::vector<Poly>& base) {
+  std::vector<std::vector<Poly>> r;
+  for (size_t i = 0; i < base.size(); ++i)
+    for (size_t j = 0; j < base.size(); ++j) {
+      if (i == j) continue;
+      for (size_t e = 0; e < base[j].size(); ++e) {
+        Pt a = base[j][e], b = base[j][(e + 1) % base[j].size()];
+        // Where the line a-b crosses piece i's outline at lattice points.
+        std::vector<Pt> hits;
+        for (Pt q : BoundaryPoints(base[i], 1))
+          if (Cross(a, b, q) == 0) hits.push_back(q);
+        if (hits.size() < 2) continue;
+        Poly s1, s2;
+        if (!Split(base[i], hits.front(), hits.back(), s1, s2)) continue;
+        std::vector<Poly> ps = base;
+        ps[i] = s1;
+        ps.push_back(s2);
+        if (ps.size() > 8) continue;
+        r.push_back(ps);
+      }
+    }
+  return r;
+}
+
+}  // namespace
 
 std::vector<Design> ClassicSquares() {
   std::vector<Design> out;
@@ -340,41 +390,49 @@ std::vector<Design> ClassicSquares() {
       std::vector<Poly> base = ClassicPieces(cl);
       if (mirror) base = Mirrored(base);
       std::string name = std::string(cl.name) + (mirror ? " mirrored" : "");
-      for (size_t i = 0; i < base.size(); ++i)
-        for (size_t j = i + 1; j < base.size(); ++j) {
-          Poly u;
-          if (!Merge(base[i], base[j], u)) continue;
-          std::vector<Poly> ps;
-          for (size_t k = 0; k < base.size(); ++k)
-            if (k != i && k != j) ps.push_back(base[k]);
-          ps.push_back(u);
-          variants[size_t(ci)].push_back(Finish("Classic squares", name + " with two pieces merged" + alike(ps), ps, rng));
-        }
+      for (const std::vector<Poly>& ps : Merges(base))
+        variants[size_t(ci)].push_back(Finish("Classic squares", name + " with two pieces merged" + alike(ps), ps, rng));
       // Re-cut: a piece cut along the line of an edge of the design.
-      for (size_t i = 0; i < base.size(); ++i)
-        for (size_t j = 0; j < base.size(); ++j) {
-          if (i == j) continue;
-          for (size_t e = 0; e < base[j].size(); ++e) {
-            Pt a = base[j][e], b = base[j][(e + 1) % base[j].size()];
-            // Where the line a-b crosses piece i's outline at lattice points.
-            std::vector<Pt> hits;
-            for (Pt q : BoundaryPoints(base[i], 1))
-              if (Cross(a, b, q) == 0) hits.push_back(q);
-            if (hits.size() < 2) continue;
-            Poly s1, s2;
-            if (!Split(base[i], hits.front(), hits.back(), s1, s2)) continue;
-            std::vector<Poly> ps = base;
-            ps[i] = s1;
-            ps.push_back(s2);
-            if (ps.size() > 8) continue;
-            variants[size_t(ci)].push_back(Finish("Classic squares", name + " re-cut along a line of the design" + alike(ps), ps, rng));
-          }
-        }
+      for (const std::vector<Poly>& ps : ReCuts(base))
+        variants[size_t(ci)].push_back(Finish("Classic squares", name + " re-cut along a line of the design" + alike(ps), ps, rng));
     }
   }
   for (size_t round = 0; round < 40; ++round)
     for (auto& v : variants)
       if (round < v.size()) Keep(out, seen, v[round]);
+  // Deeper variants after all of those (so that the designs above stay as they were): pieces
+  // merged again and again down to three, one merge and one re-cut, and two re-cuts.
+  std::vector<std::vector<Design>> deeper(5);
+  for (int ci = 0; ci < 5; ++ci) {
+    const Classic& cl = kClassics[order[ci]];
+    const std::string name = cl.name;
+    std::set<std::string> made;
+    std::vector<std::vector<Poly>> level{ClassicPieces(cl)};
+    for (int merges = 1; !level.empty(); ++merges) {
+      std::vector<std::vector<Poly>> next;
+      for (const std::vector<Poly>& base : level)
+        for (std::vector<Poly>& ps : Merges(base))
+          if (ps.size() >= 3 && made.insert(LevelSignature(ps)).second) next.push_back(std::move(ps));
+      if (merges >= 2)
+        for (const std::vector<Poly>& ps : next)
+          deeper[size_t(ci)].push_back(Finish("Classic squares", name + " with neighbours merged down to " + Count(ps.size()) + alike(ps), ps, rng));
+      level = std::move(next);
+    }
+    for (const std::vector<Poly>& merged : Merges(ClassicPieces(cl)))
+      for (const std::vector<Poly>& ps : ReCuts(merged))
+        deeper[size_t(ci)].push_back(
+            Finish("Classic squares", name + " with two pieces merged and one re-cut along a line of the design" + alike(ps), ps, rng));
+    for (const std::vector<Poly>& once : ReCuts(ClassicPieces(cl)))
+      for (const std::vector<Poly>& ps : ReCuts(once))
+        if (made.insert(LevelSignature(ps)).second)
+          deeper[size_t(ci)].push_back(Finish("Classic squares", name + " re-cut twice along lines of the design" + alike(ps), ps, rng));
+  }
+  for (size_t round = 0;; ++round) {
+    bool any = false;
+    for (auto& v : deeper)
+      if (round < v.size()) Keep(out, seen, v[round]), any = true;
+    if (!any) break;
+  }
   return out;
 }
 

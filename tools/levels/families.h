@@ -1,7 +1,9 @@
 // The level families. Each makes its designs from its own rules (seeded, so the same every run):
 //   "First steps"     levels  0..19: a 50 px grid cut straight and at 45 degrees, 3 to 5 pieces
 //   "Classic squares" levels 20..39: tangram, Chie no Ita, Bhaskara, Perigal and Dudeney as
-//                     published, mirrored, with two pieces merged, or re-cut along a design line
+//                     published, mirrored, with pieces merged, or re-cut along design lines
+//                     (levels-tool generate replaces a design that repeats another level's
+//                     pieces, a mirrored one among them, by one from the reserve)
 //   "Mirror and turn" levels 40..59: cut patterns that a quarter turn or a mirror maps onto
 //                     themselves (level 49 plays level 5 and keeps its copy)
 //   "Fifteen degrees" levels 60..79: every edge at a multiple of the game's 15 degree turn

@@ -9,6 +9,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <limits>
 #include <map>
 #include <set>
 #include <string>
@@ -19,6 +20,7 @@
 #include "geometry.h"
 #include "levelio.h"
 #include "model.h"
+#include "repeats.h"
 #include "puzzle/level_files.h"
 #include "rules.h"
 #include "sheet.h"
@@ -81,15 +83,105 @@ bool IsClassicAsPublished(const std::vector<Poly>& pieces) {
   return false;
 }
 
+// The families' designs, one list per episode, and how many of each an episode takes; the rest
+// wait in reserve.
+constexpr int kEpisodes = 5;
+constexpr size_t kTaken[kEpisodes] = {20, 20, 19, 20, 19};
+
+// The lowest and highest reference time of a star.
+int StarFloor(int rating) { return rating == 0 ? 0 : rating == 1 ? 70 : 401; }
+int StarCeiling(int rating) { return rating == 0 ? 69 : rating == 1 ? 400 : std::numeric_limits<int>::max(); }
+
+// What a design is, without the words on pieces meant alike.
+std::string Kind(const std::string& note) { return note.substr(0, note.find(';')); }
+
+// A level whose pieces repeat another level's (turned, mirrored, or with a piece turned over)
+// gives its place to a fresh design from its episode's reserve: the first that repeats no level
+// and whose reference time keeps the episode's rising order and the level's star, of a kind the
+// episode does not have yet (failing that, the closest: order first, then star, then kind). Every other level keeps its number and its bytes, so a player's solved marks still mean
+// the puzzles they solved. Of a pair, a classic as published stays and its copy gives way.
+bool ReplaceRepeats(std::vector<FileLevel>& all, std::vector<Design>& placed, const std::vector<Design> (&pools)[kEpisodes]) {
+  std::set<int> victims;
+  for (const Repeat& r : FindRepeats(all)) {
+    if (r.excused || victims.count(r.level) || victims.count(r.earlier)) continue;
+    int v = r.level;
+    if (placed[size_t(v)].asGiven && !placed[size_t(r.earlier)].asGiven) v = r.earlier;
+    if (v == PlayedLevel(49)) v = r.level;  // level 49 plays it: it stays
+    victims.insert(v);
+  }
+  std::set<std::pair<int, size_t>> taken;  // (episode, reserve index)
+  std::map<std::pair<int, size_t>, Difficulty> rated;
+  for (int v : victims) {
+    const int e = v / 20, first = 20 * e, last = first + 19;
+    auto mt = [&](int n) { return all[size_t(n)].level.medTime; };
+    const int star = RatingOf(mt(v));
+    int lo = StarFloor(star), hi = StarCeiling(star);
+    for (int n = v - 1; n >= first; --n)
+      if (n != 49) {
+        lo = mt(n);
+        break;
+      }
+    for (int n = v + 1; n <= last; ++n)
+      if (n != 49 && !victims.count(n)) {
+        hi = mt(n);
+        break;
+      }
+    const std::vector<Design>& pool = pools[e];
+    size_t best = pool.size();
+    Difficulty bestDiff;
+    long bestMiss = std::numeric_limits<long>::max();
+    for (size_t k = kTaken[e]; k < pool.size() && bestMiss > 0; ++k) {
+      if (taken.count({e, k})) continue;
+      bool repeats = false;
+      for (const FileLevel& fl : all)
+        if (fl.level.number != v && fl.level.number != 49 && CompareSets(Absolute(fl.level), pool[k].pieces) != SetRepeat::None)
+          repeats = true;
+      if (repeats) continue;
+      auto known = rated.find({e, k});
+      if (known == rated.end()) known = rated.emplace(std::make_pair(e, k), Measure(pool[k].pieces)).first;
+      const Difficulty& d = known->second;
+      // Out of the episode's order weighs most, then another star than the level had, then a
+      // kind of design the episode has already.
+      auto outside = [&](int a, int b) { return d.medTime < a ? long(a) - d.medTime : d.medTime > b ? long(d.medTime) - b : 0; };
+      bool seenKind = false;
+      for (int n = first; n <= last; ++n)
+        if (n != v && Kind(placed[size_t(n)].note) == Kind(pool[k].note)) seenKind = true;
+      long miss = 1000000 * outside(lo, hi) + 10 * outside(StarFloor(star), StarCeiling(star)) + (seenKind ? 1 : 0);
+      if (miss < bestMiss) best = k, bestDiff = d, bestMiss = miss;
+    }
+    if (best == pool.size()) {
+      std::fprintf(stderr, "levels-tool: no fresh design left for level %d\n", v);
+      return false;
+    }
+    taken.insert({e, best});
+    const size_t oldCount = all[size_t(v)].level.pieces.size();
+    const int oldTime = mt(v);
+    placed[size_t(v)] = pool[best];
+    all[size_t(v)] = {ToLevel(v, bestDiff.medTime, ArrangeForScatter(pool[best].pieces)), Comment({pool[best], bestDiff})};
+    std::printf("level %d repeated a puzzle: %zu pieces, MedTime %d %s -> %zu pieces, MedTime %d %s%s (%s)\n", v, oldCount,
+                oldTime, kStar[RatingOf(oldTime)], pool[best].pieces.size(), bestDiff.medTime, kStar[RatingOf(bestDiff.medTime)],
+                bestMiss >= 1000000 ? ", out of the episode's order" : bestMiss >= 10 ? ", another star" : "", pool[best].note.c_str());
+  }
+  for (const Repeat& r : FindRepeats(all))
+    if (!r.excused) {
+      std::fprintf(stderr, "levels-tool: level %d: %s\n", r.level, Describe(r).c_str());
+      return false;
+    }
+  return true;
+}
+
 int Generate(const std::string& dir) {
   auto t0 = std::chrono::steady_clock::now();
   std::vector<FileLevel> all(static_cast<size_t>(kLevelCount));
+  std::vector<Design> placed(static_cast<size_t>(kLevelCount));
   auto put = [&](int n, const Rated& r) {
     all[size_t(n)] = {ToLevel(n, r.diff.medTime, ArrangeForScatter(r.design.pieces)), Comment(r)};
+    placed[size_t(n)] = r.design;
   };
-  std::vector<Rated> e1 = RateAll(FirstSteps(), 20), e2 = RateAll(ClassicSquares(), 20),
-                     e3 = RateAll(MirrorAndTurn(), 19), e4 = RateAll(FifteenDegrees(), 20),
-                     e5 = RateAll(Masters(), 19);
+  const std::vector<Design> pools[kEpisodes] = {FirstSteps(), ClassicSquares(), MirrorAndTurn(), FifteenDegrees(), Masters()};
+  std::vector<Rated> e1 = RateAll(pools[0], kTaken[0]), e2 = RateAll(pools[1], kTaken[1]),
+                     e3 = RateAll(pools[2], kTaken[2]), e4 = RateAll(pools[3], kTaken[3]),
+                     e5 = RateAll(pools[4], kTaken[4]);
   if (e1.size() < 20 || e2.size() < 20 || e3.size() < 19 || e4.size() < 20 || e5.size() < 19) {
     std::fprintf(stderr, "levels-tool: too few designs (%zu %zu %zu %zu %zu)\n", e1.size(), e2.size(), e3.size(),
                  e4.size(), e5.size());
@@ -120,6 +212,8 @@ int Generate(const std::string& dir) {
   all[49] = all[5];
   all[49].level.number = 49;
   all[49].comment = "Level 49 plays level 5 (the game reads section level5 for it); this copy gives it level 5's star";
+  placed[49] = placed[5];
+  if (!ReplaceRepeats(all, placed, pools)) return 1;
   std::string err;
   if (!WriteFiles(dir, all, err)) {
     std::fprintf(stderr, "levels-tool: %s\n", err.c_str());
@@ -144,7 +238,6 @@ int Validate(const std::string& dir, bool quiet, int sample) {
     return 1;
   }
   int failures = 0;
-  std::map<std::string, int> signatures;
   int ratings[5][3] = {};
   for (const FileLevel& fl : all) {
     const Level& l = fl.level;
@@ -158,10 +251,6 @@ int Validate(const std::string& dir, bool quiet, int sample) {
     const bool copy49 = l.number == 49;
     if (why.empty() && copy49 && LevelSignature(abs) != LevelSignature(Absolute(all[5].level)))
       why = "level 49's section is not the copy of level 5 it plays";
-    if (why.empty() && !copy49) {
-      auto [it, fresh] = signatures.emplace(LevelSignature(abs), l.number);
-      if (!fresh) why = "the same pieces as level " + std::to_string(it->second);
-    }
     // Pieces of one level differ unless the level says they are meant alike.
     if (why.empty() && !classic && fl.comment.find("alike") == std::string::npos) {
       std::set<ShapeKey> keys;
@@ -187,14 +276,26 @@ int Validate(const std::string& dir, bool quiet, int sample) {
       std::printf("level %2d  pieces %2zu  MedTime %4d  %-5s  %s\n", l.number, l.pieces.size(), l.medTime,
                   kStar[RatingOf(l.medTime)], fl.comment.c_str());
   }
+  // No puzzle twice: every pair of levels whose piece sets repeat, up to turning or mirroring.
+  int mirrorPairs = 0, repeats = 0;
+  for (const Repeat& r : FindRepeats(all)) {
+    if (r.excused) {
+      ++mirrorPairs;
+      if (!quiet) std::printf("level %d: %s, as its comment says\n", r.level, Describe(r).c_str());
+      continue;
+    }
+    std::fprintf(stderr, "level %d: %s\n", r.level, Describe(r).c_str());
+    ++repeats;
+  }
+  if (!quiet) std::printf("%d pairs of levels meant as mirror images (at most %d)\n", mirrorPairs, kMirrorPairsAllowed);
   int total[3] = {};
   for (int e = 0; e < 5; ++e) {
     if (!quiet) std::printf("episode %d: %d green, %d gold, %d red\n", e + 1, ratings[e][0], ratings[e][1], ratings[e][2]);
     for (int r = 0; r < 3; ++r) total[r] += ratings[e][r];
   }
-  std::printf("%d levels checked, %d failed; ratings: %d green, %d gold, %d red\n", kLevelCount, failures, total[0],
-              total[1], total[2]);
-  return failures ? 1 : 0;
+  std::printf("%d levels checked, %d failed, %d pairs repeat a puzzle; ratings: %d green, %d gold, %d red\n", kLevelCount,
+              failures, repeats, total[0], total[1], total[2]);
+  return failures || repeats ? 1 : 0;
 }
 
 int SolveAll(const std::string& dir) {

@@ -182,4 +182,84 @@ std::string LevelSignature(const std::vector<Poly>& pieces) {
   return s;
 }
 
+PieceForm FormOf(const Poly& raw) {
+  const Poly p = Oriented(raw);
+  PieceForm f;
+  f.corners = p.size();
+  f.dist.resize(f.corners * f.corners);
+  for (size_t i = 0; i < f.corners; ++i)
+    for (size_t j = 0; j < f.corners; ++j) f.dist[i * f.corners + j] = Dist(p[i], p[j]);
+  f.perimeter = Perimeter(p);
+  return f;
+}
+
+PieceForm MirrorForm(const PieceForm& f) {
+  PieceForm m = f;
+  const size_t n = f.corners;
+  for (size_t i = 0; i < n; ++i)
+    for (size_t j = 0; j < n; ++j) m.dist[i * n + j] = f.dist[(n - 1 - i) * n + (n - 1 - j)];
+  return m;
+}
+
+bool SameForm(const PieceForm& a, const PieceForm& b, double tolerance) {
+  const size_t n = a.corners;
+  if (n != b.corners || n == 0) return false;
+  if (std::fabs(a.perimeter - b.perimeter) > double(n) * tolerance) return false;
+  for (size_t s = 0; s < n; ++s) {
+    bool same = true;
+    for (size_t i = 0; i < n && same; ++i)
+      for (size_t j = i + 1; j < n && same; ++j)
+        same = std::fabs(a.dist[i * n + j] - b.dist[((i + s) % n) * n + (j + s) % n]) <= tolerance;
+    if (same) return true;
+  }
+  return false;
+}
+
+namespace {
+
+// Finds a partner in b for piece i of a, moving earlier pairings aside where that frees one.
+bool Pair(size_t i, const std::vector<std::vector<size_t>>& fits, std::vector<int>& partnerOfB,
+          std::vector<bool>& tried) {
+  for (size_t j : fits[i]) {
+    if (tried[j]) continue;
+    tried[j] = true;
+    if (partnerOfB[j] < 0 || Pair(size_t(partnerOfB[j]), fits, partnerOfB, tried)) {
+      partnerOfB[j] = int(i);
+      return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
+bool SameForms(const std::vector<PieceForm>& a, const std::vector<PieceForm>& b, bool turnOver) {
+  if (a.size() != b.size()) return false;
+  // With a tolerance "the same form" need not be an exact equivalence, so the pieces are paired
+  // by a full matching rather than by sorting.
+  std::vector<std::vector<size_t>> fits(a.size());
+  for (size_t i = 0; i < a.size(); ++i) {
+    for (size_t j = 0; j < b.size(); ++j)
+      if (SameForm(a[i], b[j]) || (turnOver && SameForm(a[i], MirrorForm(b[j])))) fits[i].push_back(j);
+    if (fits[i].empty()) return false;
+  }
+  std::vector<int> partnerOfB(b.size(), -1);
+  for (size_t i = 0; i < a.size(); ++i) {
+    std::vector<bool> tried(b.size(), false);
+    if (!Pair(i, fits, partnerOfB, tried)) return false;
+  }
+  return true;
+}
+
+SetRepeat CompareSets(const std::vector<Poly>& a, const std::vector<Poly>& b) {
+  if (a.size() != b.size()) return SetRepeat::None;
+  std::vector<PieceForm> fa, fb, mb;
+  for (const Poly& p : a) fa.push_back(FormOf(p));
+  for (const Poly& p : b) fb.push_back(FormOf(p)), mb.push_back(MirrorForm(fb.back()));
+  if (SameForms(fa, fb)) return SetRepeat::Turned;
+  if (SameForms(fa, mb)) return SetRepeat::Mirrored;
+  if (SameForms(fa, fb, true)) return SetRepeat::PartlyMirrored;
+  return SetRepeat::None;
+}
+
 }  // namespace levels

@@ -51,7 +51,39 @@ bool LookAlike(const Poly& a, const Poly& b);
 // Two pieces that match within a few pixels under some turn without being the same: a player
 // cannot tell them apart, and the game's corner test would take either in the other's place.
 bool NearTwins(const Poly& a, const Poly& b);
-// The level's pieces as a multiset of shapes: two levels with the same one are the same puzzle.
+// The level's pieces as a multiset of exact shapes (the same corners to the pixel, turned by
+// quarter turns or moved): what the families use to drop a design they made twice.
 std::string LevelSignature(const std::vector<Poly>& pieces);
+
+// A piece's form, which no turn by any angle and no move changes: its corners wound clockwise on
+// the screen, and the distance between every two of them.
+struct PieceForm {
+  size_t corners = 0;
+  std::vector<double> dist;  // corners x corners, row i column j: corner i to corner j
+  double perimeter = 0;
+};
+PieceForm FormOf(const Poly& p);
+// The form of the piece seen in a mirror: the same distances, the corners the other way round.
+PieceForm MirrorForm(const PieceForm& f);
+// A corner rounded to whole pixels lies within 0.71 px of where it belongs, so a distance between
+// two corners is off by at most 1.42 px, and between two roundings of one outline by at most
+// 2.83 px. Beyond that two pieces differ.
+constexpr double kSameShapeTolerance = 2.9;
+// The same shape up to turning and moving: counted from some corner on, every distance agrees
+// within the tolerance (the winding keeps a piece apart from its mirror image).
+bool SameForm(const PieceForm& a, const PieceForm& b, double tolerance = kSameShapeTolerance);
+
+// How two levels' pieces compare as sets (each piece turned and moved as it likes).
+enum class SetRepeat {
+  None,            // another puzzle
+  Turned,          // the same pieces: each of one set is a piece of the other, turned and moved
+  Mirrored,        // the mirror images of the other set's pieces: the same puzzle seen in a mirror
+  PartlyMirrored,  // the same pieces once some of them are turned over, the rest as they are
+};
+// Turned is checked first, then the whole set mirrored, then each piece on its own turned over or not.
+SetRepeat CompareSets(const std::vector<Poly>& a, const std::vector<Poly>& b);
+// The same multisets of forms: every piece of a paired with its own piece of b of the same form
+// (or, with turnOver, of the same form or of its mirror image).
+bool SameForms(const std::vector<PieceForm>& a, const std::vector<PieceForm>& b, bool turnOver = false);
 
 }  // namespace levels
