@@ -72,9 +72,27 @@ target_link_libraries(test_win32 PRIVATE platform_win32)
 add_test(NAME win_system_dlls_only
   COMMAND sh -c "'${CMAKE_OBJDUMP}' -p '$<TARGET_FILE:tangrel>' | awk '/DLL Name:/ { print tolower($3) }' | grep -vxE 'kernel32.dll|user32.dll|gdi32.dll|advapi32.dll|shell32.dll|winmm.dll|msacm32.dll|msvcrt.dll' && exit 1 || exit 0")
 
+# tangrel.exe's resources read back: the icon at every size, the version, the manifest.
+add_test(NAME win_resources COMMAND bash ${CMAKE_SOURCE_DIR}/tests/win32/check_resources.sh $<TARGET_FILE:tangrel>)
+
 # The end-to-end test of the zip, against the Linux build's menu when its game folder is known.
 add_test(NAME e2e_wine
   COMMAND bash ${CMAKE_SOURCE_DIR}/tests/e2e/run_e2e_wine.sh ${CMAKE_BINARY_DIR}/${TANGREL_WIN_ZIP} ${TANGREL_GAME_DATA})
 # Alone: next to another Wine program in the same prefix its window may fail to open.
 set_tests_properties(e2e_wine PROPERTIES FIXTURES_REQUIRED wine ENVIRONMENT "${TANGREL_WINE_ENV}" TIMEOUT 400
   RUN_SERIAL TRUE)
+
+# The same walk with the zip unpacked into a folder named in Cyrillic and Chinese letters with a
+# space, under the ANSI code page of an English system (1252): every path the game hands the
+# system must go through the wide calls. Wine reads Unix file names in the locale's charset.
+add_test(NAME e2e_wine_unicode
+  COMMAND bash ${CMAKE_SOURCE_DIR}/tests/e2e/run_e2e_wine.sh ${CMAKE_BINARY_DIR}/${TANGREL_WIN_ZIP} ${TANGREL_GAME_DATA})
+set_tests_properties(e2e_wine_unicode PROPERTIES FIXTURES_REQUIRED wine TIMEOUT 400 RUN_SERIAL TRUE
+  ENVIRONMENT "${TANGREL_WINE_ENV};LANG=C.UTF-8;LC_ALL=C.UTF-8;TANGREL_E2E_FOLDER_NAME=Игра 游戏")
+
+# The installer, silently, into a prefix of its own (made fresh by the test): install, the
+# game from the Start-menu shortcut, progress saved, silent uninstall.
+if(TARGET installer AND TANGREL_MAKENSIS)
+  add_test(NAME win_installer COMMAND bash ${CMAKE_SOURCE_DIR}/tests/win32/run_installer.sh ${TANGREL_SETUP_EXE})
+  set_tests_properties(win_installer PROPERTIES TIMEOUT 400 RUN_SERIAL TRUE)
+endif()

@@ -32,9 +32,12 @@ export WINEPREFIX
 KEY='HKCU\Software\Brenmoor Studio\Tangrel'
 "$WINE64" reg delete "$KEY" /f >/dev/null 2>&1
 
-# The zip holds one folder with the game.
-(cd "$WORK" && unzip -q "$ZIP") || { echo "cannot unpack $ZIP" >&2; exit 2; }
-GAME=$(find "$WORK" -maxdepth 2 -name tangrel.exe -printf '%h\n' | head -1)
+# The zip holds one folder with the game; TANGREL_E2E_FOLDER_NAME names a folder to unpack it
+# into (a name in other scripts than Latin tests the paths the game hands the system).
+UNPACK="$WORK${TANGREL_E2E_FOLDER_NAME:+/$TANGREL_E2E_FOLDER_NAME}"
+mkdir -p "$UNPACK"
+(cd "$UNPACK" && unzip -q "$ZIP") || { echo "cannot unpack $ZIP" >&2; exit 2; }
+GAME=$(find "$UNPACK" -maxdepth 2 -name tangrel.exe -printf '%h\n' | head -1)
 check "the zip holds one folder with tangrel.exe, the levels, packages, music and the font" \
   test -n "$GAME" -a -f "$GAME/Episode90.dat" -a -f "$GAME/Sprites.gpk" -a -f "$GAME/Sounds.spk" \
   -a -f "$GAME/Sounds/theme3.mid" -a -f "$GAME/LiberationSerif-Regular.ttf"
