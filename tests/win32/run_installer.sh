@@ -8,6 +8,7 @@ set -u
 SETUP=$(realpath "${1:?usage: run_installer.sh SETUP_EXE}")
 [ -f "$SETUP" ] || { echo "no installer at $SETUP" >&2; exit 2; }
 WINE64=$(command -v wine64 || echo /usr/lib/wine/wine64)
+[ -x "$WINE64" ] || { echo "wine64 is not installed" >&2; exit 2; }
 WORK=$(mktemp -d /tmp/tangrel-installer.XXXXXX)
 SCREEN_W=1024 SCREEN_H=768
 . "$(dirname "$0")/../e2e/checks.sh"
@@ -59,9 +60,34 @@ check "Apps: EstimatedSize is the folder's size in KB (within a tenth)" \
 LNK=$(find "$WINEPREFIX/drive_c/users" -path '*Start Menu/Programs/Tangrel 2.0.lnk' | head -1)
 check "the Start menu has 'Tangrel 2.0'" test -n "$LNK"
 check "no desktop shortcut unless asked" test -z "$(find "$WINEPREFIX/drive_c/users" -path '*Desktop/Tangrel 2.0.lnk')"
-# The link's target (its LinkInfo's local path, ANSI) and its working folder (a UTF-16 string).
-check "the shortcut's target is the installed tangrel.exe" grep -qxF "$INSTALL_WIN\\tangrel.exe" <(strings -a "$LNK")
-check "the shortcut's working folder is the game folder" grep -qxF "$INSTALL_WIN" <(strings -el "$LNK")
+# The shell link read field by field: the flags, the item list skipped, the target as the
+# LinkInfo's local base path, then the counted UTF-16 strings (name, relative path, working
+# folder, ...), each there when its flag is set.
+u16() { od -An -tu2 -j "$2" -N2 "$1" | tr -d ' '; }
+u32() { od -An -tu4 -j "$2" -N4 "$1" | tr -d ' '; }
+read_link() {  # read_link FILE: sets LNK_TARGET and LNK_WORKDIR
+  local f=$1 flags pos info base n bit
+  LNK_TARGET="" LNK_WORKDIR=""
+  [ "$(u32 "$f" 0)" = 76 ] || return 1
+  flags=$(u32 "$f" 20) pos=76
+  if (( flags & 1 )); then pos=$((pos + 2 + $(u16 "$f" $pos))); fi
+  if (( flags & 2 )); then
+    info=$(u32 "$f" $pos) base=$(u32 "$f" $((pos + 16)))
+    LNK_TARGET=$(dd if="$f" bs=1 skip=$((pos + base)) count=$((info - base)) 2>/dev/null | tr '\0' '\n' | head -1)
+    pos=$((pos + info))
+  fi
+  (( flags & 0x80 )) || return 1  # the strings are UTF-16
+  for bit in 4 8 16; do
+    (( flags & bit )) || continue
+    n=$(u16 "$f" $pos)
+    [ "$bit" = 16 ] && LNK_WORKDIR=$(dd if="$f" bs=1 skip=$((pos + 2)) count=$((2 * n)) 2>/dev/null | iconv -f UTF-16LE -t UTF-8 | tr -d '\0')
+    pos=$((pos + 2 + 2 * n))
+  done
+}
+read_link "$LNK"
+echo "the shortcut: target '$LNK_TARGET', working folder '$LNK_WORKDIR'"
+check "the shortcut's target is the installed tangrel.exe" test "$LNK_TARGET" = "$INSTALL_WIN\\tangrel.exe"
+check "the shortcut's working folder is the game folder" test "$LNK_WORKDIR" = "$INSTALL_WIN"
 
 # --- the game, started through the shortcut, plays level 0 and saves ----------------------
 "$WINE64" reg delete "$OPTIONS_KEY" /f >/dev/null 2>&1
@@ -98,6 +124,7 @@ check "only Users.dat is left (the silent answer keeps the progress)" \
 check "the kept Users.dat still marks level 0 solved" \
   test "$(od -An -tx1 -j24 -N4 "$INSTALL/Users.dat" 2>/dev/null | tr -d ' ')" = "ffffffff"
 check "the Start-menu shortcut is gone" test ! -e "$LNK"
-check "the Apps entry is gone" not "$WINE64" reg query "$UNINSTALL_KEY" >/dev/null 2>&1
+key_exists() { "$WINE64" reg query "$1" >/dev/null 2>&1; }
+check "the Apps entry is gone" not key_exists "$UNINSTALL_KEY"
 check "the options key stays" test -n "$(reg_field "$OPTIONS_KEY" Tips)"
 checks_done
