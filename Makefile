@@ -48,7 +48,7 @@ windows: build
 windows-test: build
 	cmake -S . -B $(WIN64) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DCMAKE_BUILD_TYPE=Release -DTANGREL_WERROR=ON \
 	  -DTANGREL_GAME_DATA=$(CURDIR)/$(BUILD)/game -DTANGREL_WIN_TESTS=ON >/dev/null
-	cmake --build $(WIN64) -j $(JOBS) --target zip installer test_drawing test_puzzle test_settings test_package test_platform_shared test_win32
+	cmake --build $(WIN64) -j $(JOBS) --target zip installer zip_no_manifest test_drawing test_puzzle test_settings test_package test_platform_shared test_win32
 
 # The performance report (markdown on stdout), then the real program's memory under Xvfb;
 # BENCH_ALL=1 also runs the single-unit benchmarks.
