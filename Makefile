@@ -33,21 +33,22 @@ test: build build-asan build-fuzz build-clang windows-test
 	cd $(WIN64) && ctest --output-on-failure
 
 # The native Windows game, cross-compiled with mingw-w64 (64-bit and 32-bit, statically
-# linked), each as a zip of one game folder; the game data come from the Linux build.
+# linked), each as a zip of one game folder, and the 64-bit installer; the game data and the
+# icon come from the Linux build.
 windows: build
 	cmake -S . -B $(WIN64) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DCMAKE_BUILD_TYPE=Release -DTANGREL_WERROR=ON \
 	  -DTANGREL_GAME_DATA=$(CURDIR)/$(BUILD)/game >/dev/null
-	cmake --build $(WIN64) -j $(JOBS) --target zip
+	cmake --build $(WIN64) -j $(JOBS) --target zip installer
 	cmake -S . -B $(WIN32) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release -DTANGREL_WERROR=ON \
 	  -DTANGREL_GAME_DATA=$(CURDIR)/$(BUILD)/game >/dev/null
 	cmake --build $(WIN32) -j $(JOBS) --target zip
-	@ls -l $(WIN64)/Tangrel-2.0-win64.zip $(WIN32)/Tangrel-2.0-win32.zip
+	@ls -l $(WIN64)/Tangrel-2.0-win64.zip $(WIN64)/Tangrel-2.0-win64-setup.exe $(WIN32)/Tangrel-2.0-win32.zip
 
 # The 64-bit zip and the unit tests built with mingw, for the runs under Wine in make test.
 windows-test: build
 	cmake -S . -B $(WIN64) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DCMAKE_BUILD_TYPE=Release -DTANGREL_WERROR=ON \
 	  -DTANGREL_GAME_DATA=$(CURDIR)/$(BUILD)/game -DTANGREL_WIN_TESTS=ON >/dev/null
-	cmake --build $(WIN64) -j $(JOBS) --target zip test_drawing test_puzzle test_settings test_package test_platform_shared test_win32
+	cmake --build $(WIN64) -j $(JOBS) --target zip installer zip_no_manifest test_drawing test_puzzle test_settings test_package test_platform_shared test_win32
 
 # The performance report (markdown on stdout), then the real program's memory under Xvfb;
 # BENCH_ALL=1 also runs the single-unit benchmarks.

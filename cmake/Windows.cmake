@@ -3,13 +3,23 @@
 # the platform-independent units, run under Wine.
 set(TANGREL_GAME_DATA "" CACHE PATH "game folder of a Linux build (build/game) whose data is copied")
 set(TANGREL_FONT_SOURCE "/usr/share/fonts/truetype/liberation" CACHE PATH "folder of the Liberation faces shipped with the game")
+# The program's icon, drawn by the Linux build beside its game folder (tangrel-art ico).
+set(TANGREL_WIN_ICON "" CACHE FILEPATH "the .ico of tangrel.exe; by default win-icon/tangrel.ico beside TANGREL_GAME_DATA")
+if(NOT TANGREL_WIN_ICON AND TANGREL_GAME_DATA)
+  get_filename_component(_linux_build ${TANGREL_GAME_DATA} DIRECTORY)
+  set(TANGREL_WIN_ICON ${_linux_build}/win-icon/tangrel.ico)
+endif()
+set(TANGREL_VERSION 2.0.0)
 option(TANGREL_WIN_TESTS "Build the unit tests that run under Wine" OFF)
+
+# The resources (icon, version, manifest) go through windres.
+enable_language(RC)
 
 if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
   # SSE2 arithmetic as on 64-bit, so both builds round alike (and the blits take the SSE2 path).
-  add_compile_options(-msse2 -mfpmath=sse)
+  add_compile_options($<$<COMPILE_LANGUAGE:C,CXX>:-msse2> $<$<COMPILE_LANGUAGE:C,CXX>:-mfpmath=sse>)
 endif()
-# Windows headers: ANSI calls, no min/max macros, Windows 7 and later; M_PI as on Linux.
+# Windows headers: no min/max macros, Windows 7 and later; M_PI as on Linux.
 add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601 _USE_MATH_DEFINES)
 
 # -O2 as the Linux build (gcc 12 at -O3 warns falsely about std::string copies), no symbols.
@@ -46,7 +56,8 @@ set(PLATFORM_COMMON_SOURCES
   src/platform/files.cpp
   src/platform/test_seam.cpp
   src/platform/win32/files_win32.cpp
-  src/platform/win32/font_gdi.cpp)
+  src/platform/win32/font_gdi.cpp
+  src/platform/win32/utf8_win32.cpp)
 
 add_library(game_core STATIC ${CORE_SOURCES} ${PLATFORM_COMMON_SOURCES})
 target_include_directories(game_core PUBLIC src)
@@ -71,8 +82,25 @@ target_compile_options(platform_fake PRIVATE ${TANGREL_WARNINGS})
 target_link_libraries(platform_fake PUBLIC game_core)
 
 # --- the game: a GUI program in the game folder ------------------------------------------------
-add_executable(tangrel WIN32 src/app/main_win32.cpp)
-target_compile_options(tangrel PRIVATE ${TANGREL_WARNINGS})
+# Its resources: the icon, the version (the copyright as packaging/copyright states it) and
+# the manifest.
+if(NOT EXISTS "${TANGREL_WIN_ICON}")
+  message(WARNING "No icon at '${TANGREL_WIN_ICON}': build the Linux game first (make build)")
+endif()
+file(STRINGS ${CMAKE_SOURCE_DIR}/packaging/copyright _copyright REGEX "^Copyright: " LIMIT_COUNT 1)
+string(REGEX REPLACE "^Copyright: *" "" TANGREL_RC_COPYRIGHT "${_copyright}")
+file(STRINGS ${CMAKE_SOURCE_DIR}/packaging/copyright _contact REGEX "^Upstream-Contact: " LIMIT_COUNT 1)
+string(REGEX REPLACE "^Upstream-Contact: *([^<]*[^< ]) *<.*$" "\\1" TANGREL_RC_COMPANY "${_contact}")
+set(TANGREL_RC_ICON ${TANGREL_WIN_ICON})
+set(TANGREL_RC_MANIFEST ${CMAKE_SOURCE_DIR}/packaging/tangrel.exe.manifest)
+set(TANGREL_RC_VERSION ${TANGREL_VERSION})
+string(REPLACE "." "," TANGREL_RC_VERSION_COMMAS "${TANGREL_VERSION}.0")
+configure_file(${CMAKE_SOURCE_DIR}/packaging/tangrel.rc.in ${CMAKE_BINARY_DIR}/tangrel.rc @ONLY)
+set_source_files_properties(${CMAKE_BINARY_DIR}/tangrel.rc PROPERTIES
+  OBJECT_DEPENDS "${TANGREL_WIN_ICON};${TANGREL_RC_MANIFEST}")
+
+add_executable(tangrel WIN32 src/app/main_win32.cpp ${CMAKE_BINARY_DIR}/tangrel.rc)
+target_compile_options(tangrel PRIVATE "$<$<COMPILE_LANGUAGE:CXX>:${TANGREL_WARNINGS}>")
 target_link_libraries(tangrel PRIVATE platform_win32 game_core)
 set_target_properties(tangrel PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${TANGREL_GAME_DIR})
 
@@ -88,6 +116,27 @@ add_custom_target(zip
   WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
   DEPENDS tangrel game_folder
   COMMENT "Writing ${TANGREL_WIN_ZIP}")
+
+# --- the installer (64-bit): NSIS, for the current user ----------------------------------------
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  find_program(TANGREL_MAKENSIS makensis)
+  set(TANGREL_SETUP_EXE ${CMAKE_BINARY_DIR}/Tangrel-2.0-win64-setup.exe)
+  set(TANGREL_UNINSTALL_LIST ${CMAKE_BINARY_DIR}/uninstall-files.nsh)
+  configure_file(${CMAKE_SOURCE_DIR}/packaging/tangrel.nsi.in ${CMAKE_BINARY_DIR}/tangrel.nsi @ONLY)
+  if(TANGREL_MAKENSIS)
+    add_custom_target(installer
+      COMMAND ${CMAKE_COMMAND} -DGAME=${TANGREL_GAME_DIR} -DOUT=${TANGREL_UNINSTALL_LIST}
+              -P ${CMAKE_SOURCE_DIR}/cmake/UninstallList.cmake
+      COMMAND ${TANGREL_MAKENSIS} -V2 -NOCD ${CMAKE_BINARY_DIR}/tangrel.nsi
+      WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
+      DEPENDS tangrel game_folder ${CMAKE_BINARY_DIR}/tangrel.nsi
+      BYPRODUCTS ${TANGREL_SETUP_EXE} ${TANGREL_UNINSTALL_LIST}
+      COMMENT "Writing Tangrel-2.0-win64-setup.exe")
+  else()
+    add_custom_target(installer
+      COMMAND ${CMAKE_COMMAND} -E echo "makensis is missing (package nsis)" COMMAND false)
+  endif()
+endif()
 
 # --- unit tests under Wine ---------------------------------------------------------------------
 if(TANGREL_WIN_TESTS)

@@ -1,6 +1,7 @@
 // tangrel-art: writes Sprites.gpk, Textures.gpk and the review contact sheet.
 // Usage: tangrel-art sprites OUT.gpk | textures OUT.gpk | sheet OUT.png | icon OUT.png
 //        | icons DIR (DIR/<n>x<n>/apps/tangrel.png at every icon size)
+//        | ico OUT.ico (the Windows program's icon, every size in one file)
 #include <cstdio>
 #include <exception>
 #include <filesystem>
@@ -22,7 +23,7 @@ bool WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) {
 
 int main(int argc, char** argv) {
   if (argc != 3) {
-    std::fprintf(stderr, "usage: %s sprites|textures|sheet|icon|icons OUTPUT\n", argv[0]);
+    std::fprintf(stderr, "usage: %s sprites|textures|sheet|icon|icons|ico OUTPUT\n", argv[0]);
     return 2;
   }
   std::string what = argv[1], out = argv[2];
@@ -44,6 +45,9 @@ int main(int argc, char** argv) {
         std::filesystem::create_directories(dir, ec);
         ok = !ec && WriteIcon(dir + "/tangrel.png", textures, n) && ok;
       }
+    } else if (what == "ico") {
+      WriteWindowsIcon(out, BuildTextures());
+      ok = true;
     } else if (what == "sheet") {
       WriteContactSheet(out, BuildSprites(), BuildTextures());
       ok = true;

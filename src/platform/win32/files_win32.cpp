@@ -1,6 +1,7 @@
 // The calls on files that the whole-file reads and atomic writes are made of, on Windows:
 // "<file>.tmp" flushed to the disk, then moved over the old file in one step (MoveFileEx with
-// replace and write-through). And the folder the program runs from.
+// replace and write-through). And the folder the program runs from. Names are UTF-8 here and
+// reach the system through the wide calls.
 #include "platform/files_os.h"
 #include "platform/win32/platform_win32.h"
 
@@ -15,11 +16,11 @@ namespace {
 
 // The system's own text for an error code, without the trailing line break.
 std::string SystemErrorText(DWORD code) {
-  char* buf = nullptr;
-  DWORD n = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+  wchar_t* buf = nullptr;
+  DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
                                FORMAT_MESSAGE_IGNORE_INSERTS,
-                           nullptr, code, 0, reinterpret_cast<char*>(&buf), 0, nullptr);
-  std::string text = n && buf ? std::string(buf, n) : "error " + std::to_string(code);
+                           nullptr, code, 0, reinterpret_cast<wchar_t*>(&buf), 0, nullptr);
+  std::string text = n && buf ? WideToUtf8(buf, n) : "error " + std::to_string(code);
   if (buf) LocalFree(buf);
   while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ' || text.back() == '.'))
     text.pop_back();
@@ -27,7 +28,7 @@ std::string SystemErrorText(DWORD code) {
 }
 
 bool IsDirectory(const std::string& path) {
-  DWORD a = GetFileAttributesA(path.c_str());
+  DWORD a = GetFileAttributesW(Utf8ToWide(path).c_str());
   return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
@@ -39,10 +40,17 @@ constexpr DWORD kMaxChunk = 0x10000000u;
 }  // namespace
 
 std::string Win32ProgramFolder() {
-  char buf[MAX_PATH * 2];
-  DWORD n = GetModuleFileNameA(nullptr, buf, sizeof buf);
-  if (n == 0 || n >= sizeof buf) return "";
-  std::string p(buf, n);
+  // A path may be longer than MAX_PATH; the buffer grows until the whole name fits.
+  std::wstring buf(MAX_PATH, L'\0');
+  DWORD n = 0;
+  for (;;) {
+    n = GetModuleFileNameW(nullptr, buf.data(), static_cast<DWORD>(buf.size()));
+    if (n == 0) return "";
+    if (n < buf.size()) break;
+    if (buf.size() >= 32768) return "";
+    buf.resize(buf.size() * 2);
+  }
+  const std::string p = WideToUtf8(buf.data(), n);
   size_t slash = p.find_last_of("\\/");
   return slash == std::string::npos ? "" : p.substr(0, slash + 1);
 }
@@ -54,7 +62,7 @@ const char kSeparators[] = "/\\";
 bool MakeFolder(const std::string& dir, std::string& why) {
   if (dir.size() == 2 && dir[1] == ':') return true;         // a drive, not a folder
   if (dir.back() == '/' || dir.back() == '\\') return true;  // "\\server" and the like
-  if (!CreateDirectoryA(dir.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) {
+  if (!CreateDirectoryW(Utf8ToWide(dir).c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) {
     why = SystemErrorText(GetLastError());
     return false;
   }
@@ -68,7 +76,7 @@ bool IsFolder(const std::string& dir, std::string& why) {
 }
 
 File CreateForWriting(const std::string& path, std::string& why) {
-  HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE h = CreateFileW(Utf8ToWide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE) {
     why = SystemErrorText(GetLastError());
     return kNoFile;
@@ -104,18 +112,18 @@ bool CloseFile(File f, std::string& why) {
 std::string WriteFaultText() { return SystemErrorText(ERROR_WRITE_FAULT); }
 
 bool MoveOver(const std::string& temp, const std::string& path, std::string& why) {
-  if (MoveFileExA(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
+  if (MoveFileExW(Utf8ToWide(temp).c_str(), Utf8ToWide(path).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
   why = SystemErrorText(GetLastError());
   return false;
 }
 
-void RemoveFile(const std::string& path) { DeleteFileA(path.c_str()); }
+void RemoveFile(const std::string& path) { DeleteFileW(Utf8ToWide(path).c_str()); }
 
 // MOVEFILE_WRITE_THROUGH has made the move durable already.
 void MakeReplaceDurable(const std::string&) {}
 
 File OpenForReading(const std::string& path, bool& missing, std::string& why) {
-  HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+  HANDLE h = CreateFileW(Utf8ToWide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h != INVALID_HANDLE_VALUE) return reinterpret_cast<File>(h);
   DWORD err = GetLastError();

@@ -1,8 +1,9 @@
 // The glyph rasteriser on Windows: GDI with the Liberation faces shipped in the game folder,
-// loaded for this process only (AddFontResourceEx, FR_PRIVATE). The size in pixels per em,
-// the cell (from the font's own tables) and the hinted advances come out as with the Linux
-// build's rasteriser, so a text measures the same on both; the coverage is GDI's 65-level
-// antialiasing. Without the files the system's "Times New Roman" and "Arial" stand in.
+// loaded for this process only (AddFontResourceExW, FR_PRIVATE; the folder may have any
+// name). The size in pixels per em, the cell (from the font's own tables) and the hinted
+// advances come out as with the Linux build's rasteriser, so a text measures the same on
+// both; the coverage is GDI's 65-level antialiasing. Without the files the system's
+// "Times New Roman" and "Arial" stand in.
 #include "platform/win32/platform_win32.h"
 
 // Windows headers after ours: they define the virtual-key names as macros.
@@ -33,7 +34,7 @@ struct GdiState {
   bool started = false;
   bool privateFonts = false;  // the shipped files are loaded
   HDC dc = nullptr;
-  std::vector<std::string> added;  // files to remove again
+  std::vector<std::wstring> added;  // files to remove again
   std::map<uint64_t, HFONT> fonts;   // (face, pixels per em)
   HFONT selected = nullptr;
   FaceData data[kFaceCount];
@@ -47,7 +48,7 @@ struct GdiState {
     selected = nullptr;
     for (auto& f : fonts) DeleteObject(f.second);
     fonts.clear();
-    for (const std::string& f : added) RemoveFontResourceExA(f.c_str(), FR_PRIVATE, nullptr);
+    for (const std::wstring& f : added) RemoveFontResourceExW(f.c_str(), FR_PRIVATE, nullptr);
     added.clear();
     for (FaceData& d : data) d = FaceData{};
     started = false;
@@ -70,8 +71,9 @@ bool Start() {
   int loaded = 0;
   for (const char* file : kFaceFiles) {
     const std::string path = dir + file;
-    if (AddFontResourceExA(path.c_str(), FR_PRIVATE, nullptr) > 0) {
-      gdi.added.push_back(path);
+    const std::wstring wide = plat::Utf8ToWide(path);
+    if (AddFontResourceExW(wide.c_str(), FR_PRIVATE, nullptr) > 0) {
+      gdi.added.push_back(wide);
       ++loaded;
     } else {
       std::fprintf(stderr, "Cannot open font %s\n", path.c_str());

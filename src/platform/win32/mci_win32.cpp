@@ -1,5 +1,6 @@
 // Music on Windows: the music player's command strings go to the system's own
-// mciSendStringA unchanged, and the end notice (MM_MCINOTIFY) comes to the main window.
+// mciSendStringW, unchanged but for UTF-8 becoming UTF-16, and the end notice
+// (MM_MCINOTIFY) comes to the main window.
 #include "platform/win32/platform_win32.h"
 
 // Windows headers after ours: they define the virtual-key names as macros.
@@ -19,7 +20,8 @@ class Win32MediaControl : public IMediaControl {
     // Without a MIDI output a sequencer cannot play; refusing here also keeps a failing
     // play from sending end notices that would start the next theme at once, for ever.
     if (midiOutGetNumDevs() == 0) return static_cast<int>(MCIERR_DEVICE_NOT_INSTALLED);
-    return static_cast<int>(mciSendStringA(command.c_str(), nullptr, 0, static_cast<HWND>(Win32MainWindow())));
+    // The command carries the theme's file name, so it goes through the wide call.
+    return static_cast<int>(mciSendStringW(Utf8ToWide(command).c_str(), nullptr, 0, static_cast<HWND>(Win32MainWindow())));
   }
 };
 

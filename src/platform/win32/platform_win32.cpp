@@ -42,7 +42,9 @@ TPoint ClientToPicture(const Letterbox& box, int x, int y, int picW, int picH) {
 
 namespace {
 
-constexpr const char* kWindowClass = "Tangrel20MainWindow";
+constexpr const wchar_t* kWindowClass = L"Tangrel20MainWindow";
+// The icon in the program's resources (the .rc file of the build).
+constexpr int kIconResource = 1;
 constexpr UINT kWakeMessage = WM_APP + 1;  // a posted event waits
 // A window with a caption and a fixed single border, without a system menu or buttons.
 constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_CLIPCHILDREN;
@@ -66,7 +68,7 @@ class Win32Platform : public IPlatform {
   }
   bool IsMinimized() const override { return hwnd && IsIconic(hwnd); }
   void RequestClose() override {
-    if (hwnd) PostMessageA(hwnd, WM_CLOSE, 0, 0);
+    if (hwnd) PostMessageW(hwnd, WM_CLOSE, 0, 0);
     else Emit({EventKind::Quit});
   }
   void ShowSystemCursor(bool show) override;
@@ -106,6 +108,7 @@ class Win32Platform : public IPlatform {
   void PaintLast(HDC dc);
   void ApplyCursor();
   void CentreWindow(int clientW, int clientH);
+  void OuterRect(RECT& client) const;
 
   HWND hwnd = nullptr;
   int clientW = 800, clientH = 600;
@@ -120,6 +123,11 @@ class Win32Platform : public IPlatform {
   LARGE_INTEGER clockStart{}, clockRate{};
   // The compositor's wait for the next refresh, where the system has one (full screen).
   HRESULT(WINAPI* dwmFlush)() = nullptr;
+  // The per-monitor DPI calls of Windows 10, where the system has them.
+  using AdjustForDpi = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
+  using DpiForWindow = UINT(WINAPI*)(HWND);
+  AdjustForDpi adjustForDpi = nullptr;
+  DpiForWindow dpiForWindow = nullptr;
   std::vector<uint32_t> last;  // the last frame shown, for WM_PAINT
   int lastW = 0, lastH = 0;
   EventQueue events;
@@ -133,12 +141,16 @@ Win32Platform::Win32Platform() {
   gSelf = this;
   QueryPerformanceFrequency(&clockRate);
   QueryPerformanceCounter(&clockStart);
-  if (HMODULE dwm = LoadLibraryA("dwmapi.dll"))
+  if (HMODULE dwm = LoadLibraryW(L"dwmapi.dll"))
     dwmFlush = reinterpret_cast<HRESULT(WINAPI*)()>(reinterpret_cast<void*>(GetProcAddress(dwm, "DwmFlush")));
-  // Our picture is 800 x 600 whatever the display's scaling: we scale it ourselves.
-  if (HMODULE user = GetModuleHandleA("user32.dll")) {
+  // Our picture is 800 x 600 whatever the display's scaling: we scale it ourselves. The
+  // program's manifest asks for per-monitor awareness; without it (an older system, or a
+  // program built without the manifest) the process is at least aware of the system's DPI.
+  if (HMODULE user = GetModuleHandleW(L"user32.dll")) {
     using SetAware = BOOL(WINAPI*)();
     if (auto f = reinterpret_cast<SetAware>(reinterpret_cast<void*>(GetProcAddress(user, "SetProcessDPIAware")))) f();
+    adjustForDpi = reinterpret_cast<AdjustForDpi>(reinterpret_cast<void*>(GetProcAddress(user, "AdjustWindowRectExForDpi")));
+    dpiForWindow = reinterpret_cast<DpiForWindow>(reinterpret_cast<void*>(GetProcAddress(user, "GetDpiForWindow")));
   }
 }
 
@@ -152,16 +164,24 @@ Win32Platform::~Win32Platform() {
 
 // --- window ------------------------------------------------------------------------------
 
+void Win32Platform::OuterRect(RECT& r) const {
+  // Per monitor the caption and border grow with the monitor's scaling; the client area
+  // stays the picture's size.
+  const UINT dpi = hwnd && dpiForWindow ? dpiForWindow(hwnd) : 0;
+  if (dpi && adjustForDpi && adjustForDpi(&r, kWindowStyle, FALSE, 0, dpi)) return;
+  AdjustWindowRectEx(&r, kWindowStyle, FALSE, 0);
+}
+
 void Win32Platform::CentreWindow(int w, int h) {
   RECT r{0, 0, w, h};
-  AdjustWindowRectEx(&r, kWindowStyle, FALSE, 0);
+  OuterRect(r);
   const int ww = r.right - r.left, wh = r.bottom - r.top;
   RECT work{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-  SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
   if (hwnd) {
     MONITORINFO mi{};
     mi.cbSize = sizeof mi;
-    if (GetMonitorInfoA(MonitorFromWindow(hwnd, MONITOR_DEFAULTTONEAREST), &mi)) work = mi.rcWork;
+    if (GetMonitorInfoW(MonitorFromWindow(hwnd, MONITOR_DEFAULTTONEAREST), &mi)) work = mi.rcWork;
   }
   const int x = work.left + std::max(0L, (work.right - work.left - ww) / 2);
   const int y = work.top + std::max(0L, (work.bottom - work.top - wh) / 2);
@@ -170,25 +190,31 @@ void Win32Platform::CentreWindow(int w, int h) {
 
 bool Win32Platform::CreateMainWindow(const std::string& caption, int w, int h) {
   if (hwnd) return true;
-  HINSTANCE inst = GetModuleHandleA(nullptr);
-  WNDCLASSEXA wc{};
+  HINSTANCE inst = GetModuleHandleW(nullptr);
+  WNDCLASSEXW wc{};
   wc.cbSize = sizeof wc;
   wc.style = CS_HREDRAW | CS_VREDRAW;
   wc.lpfnWndProc = &Win32Platform::WndProc;
   wc.hInstance = inst;
-  wc.hIcon = LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
+  // Our own icon at the two sizes the system asks for (taskbar and Alt+Tab, caption); the
+  // system's program icon where the resource is missing.
+  wc.hIcon = static_cast<HICON>(LoadImageW(inst, MAKEINTRESOURCEW(kIconResource), IMAGE_ICON,
+                                           GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), LR_DEFAULTCOLOR));
+  wc.hIconSm = static_cast<HICON>(LoadImageW(inst, MAKEINTRESOURCEW(kIconResource), IMAGE_ICON,
+                                             GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
+  if (!wc.hIcon) wc.hIcon = LoadIconW(nullptr, MAKEINTRESOURCEW(32512));  // IDI_APPLICATION
   wc.hCursor = nullptr;  // we choose the pointer in WM_SETCURSOR
   wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
   wc.lpszClassName = kWindowClass;
-  if (!RegisterClassExA(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
+  if (!RegisterClassExW(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
     std::fprintf(stderr, "Tangrel 2.0: cannot register the window class (error %lu)\n", GetLastError());
     return false;
   }
   clientW = w;
   clientH = h;
   RECT r{0, 0, w, h};
-  AdjustWindowRectEx(&r, kWindowStyle, FALSE, 0);
-  hwnd = CreateWindowExA(0, kWindowClass, caption.c_str(), kWindowStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+  OuterRect(r);
+  hwnd = CreateWindowExW(0, kWindowClass, Utf8ToWide(caption).c_str(), kWindowStyle, CW_USEDEFAULT, CW_USEDEFAULT,
                          r.right - r.left, r.bottom - r.top, nullptr, nullptr, inst, this);
   if (!hwnd) {
     std::fprintf(stderr, "Tangrel 2.0: cannot open the window (error %lu)\n", GetLastError());
@@ -213,15 +239,15 @@ bool Win32Platform::SetFullScreen(bool full) {
   if (full) {
     MONITORINFO mi{};
     mi.cbSize = sizeof mi;
-    if (!GetMonitorInfoA(MonitorFromWindow(hwnd, MONITOR_DEFAULTTONEAREST), &mi)) {
+    if (!GetMonitorInfoW(MonitorFromWindow(hwnd, MONITOR_DEFAULTTONEAREST), &mi)) {
       std::fprintf(stderr, "Tangrel 2.0: cannot find the window's monitor\n");
       return false;
     }
     const RECT& m = mi.rcMonitor;
-    SetWindowLongPtrA(hwnd, GWL_STYLE, static_cast<LONG_PTR>(kFullStyle | (GetWindowLongPtrA(hwnd, GWL_STYLE) & WS_VISIBLE)));
+    SetWindowLongPtrW(hwnd, GWL_STYLE, static_cast<LONG_PTR>(kFullStyle | (GetWindowLongPtrW(hwnd, GWL_STYLE) & WS_VISIBLE)));
     SetWindowPos(hwnd, HWND_TOP, m.left, m.top, m.right - m.left, m.bottom - m.top, SWP_FRAMECHANGED | SWP_NOOWNERZORDER);
   } else {
-    SetWindowLongPtrA(hwnd, GWL_STYLE, static_cast<LONG_PTR>(kWindowStyle | (GetWindowLongPtrA(hwnd, GWL_STYLE) & WS_VISIBLE)));
+    SetWindowLongPtrW(hwnd, GWL_STYLE, static_cast<LONG_PTR>(kWindowStyle | (GetWindowLongPtrW(hwnd, GWL_STYLE) & WS_VISIBLE)));
     CentreWindow(800, 600);
   }
   fullScreen = full;
@@ -251,7 +277,7 @@ void Win32Platform::SetPlacement(const WindowPlacement& p) {
   if (!GetWindowPlacement(hwnd, &wp)) return;
   // The outer size of an 800 x 600 client area in the window look, wherever it stood.
   RECT r{0, 0, 800, 600};
-  AdjustWindowRectEx(&r, kWindowStyle, FALSE, 0);
+  OuterRect(r);
   wp.rcNormalPosition = {p.X, p.Y, p.X + (r.right - r.left), p.Y + (r.bottom - r.top)};
   wp.showCmd = p.Maximized ? SW_SHOWMAXIMIZED : (IsIconic(hwnd) ? SW_SHOWMINIMIZED : SW_SHOWNORMAL);
   wp.flags = 0;
@@ -259,8 +285,8 @@ void Win32Platform::SetPlacement(const WindowPlacement& p) {
 }
 
 void Win32Platform::ApplyCursor() {
-  if (busy) SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_WAIT)));
-  else if (systemCursor) SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW)));
+  if (busy) SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(32514)));  // IDC_WAIT
+  else if (systemCursor) SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)));  // IDC_ARROW
   else SetCursor(nullptr);
 }
 
@@ -372,11 +398,11 @@ void Win32Platform::Mouse(EventKind kind, TMouseButton button, WPARAM wp, LPARAM
 LRESULT CALLBACK Win32Platform::WndProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
   Win32Platform* self = gSelf;
   if (msg == WM_NCCREATE) {
-    auto* cs = reinterpret_cast<CREATESTRUCTA*>(lp);
+    auto* cs = reinterpret_cast<CREATESTRUCTW*>(lp);
     self = static_cast<Win32Platform*>(cs->lpCreateParams);
     if (self) self->hwnd = h;
   }
-  if (!self || (self->hwnd && self->hwnd != h)) return DefWindowProcA(h, msg, wp, lp);
+  if (!self || (self->hwnd && self->hwnd != h)) return DefWindowProcW(h, msg, wp, lp);
   return self->Handle(msg, wp, lp);
 }
 
@@ -457,6 +483,23 @@ LRESULT Win32Platform::Handle(UINT msg, WPARAM wp, LPARAM lp) {
         Emit({EventKind::Timer, 0, 0, TMouseButton::mbLeft, 0, 0, id});
       return 0;
     }
+    case WM_DPICHANGED: {  // moved onto a monitor of another scaling
+      // The picture keeps its 800 x 600 pixels: only the frame around it changes, at the
+      // place the system suggests; full screen covers the new monitor again.
+      if (fullScreen) {
+        MONITORINFO mi{};
+        mi.cbSize = sizeof mi;
+        if (GetMonitorInfoW(MonitorFromWindow(hwnd, MONITOR_DEFAULTTONEAREST), &mi))
+          SetWindowPos(hwnd, nullptr, mi.rcMonitor.left, mi.rcMonitor.top, mi.rcMonitor.right - mi.rcMonitor.left,
+                       mi.rcMonitor.bottom - mi.rcMonitor.top, SWP_NOZORDER | SWP_NOACTIVATE);
+      } else if (const RECT* suggested = reinterpret_cast<const RECT*>(lp)) {
+        RECT r{0, 0, clientW, clientH};
+        OuterRect(r);
+        SetWindowPos(hwnd, nullptr, suggested->left, suggested->top, r.right - r.left, r.bottom - r.top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+      }
+      return 0;
+    }
     case MM_MCINOTIFY:
       Emit({EventKind::MusicNotify});
       return 0;
@@ -466,17 +509,17 @@ LRESULT Win32Platform::Handle(UINT msg, WPARAM wp, LPARAM lp) {
     default:
       break;
   }
-  return DefWindowProcA(hwnd, msg, wp, lp);
+  return DefWindowProcW(hwnd, msg, wp, lp);
 }
 
 bool Win32Platform::PollEvent(Event& e) {
   MSG m;
   return events.Poll(e, [&] {
-    if (!PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) return false;
+    if (!PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) return false;
     if (m.message == WM_QUIT) {
       Emit({EventKind::Quit});
     } else {
-      DispatchMessageA(&m);  // keys need no TranslateMessage: the game reads no characters
+      DispatchMessageW(&m);  // keys need no TranslateMessage: the game reads no characters
     }
     return true;
   });
@@ -492,7 +535,7 @@ bool Win32Platform::WaitEvent(Event& e, int timeoutMs) {
 
 void Win32Platform::PostEvent(const Event& e) {
   events.Post(e);
-  if (hwnd) PostMessageA(hwnd, kWakeMessage, 0, 0);  // if this fails the event still waits
+  if (hwnd) PostMessageW(hwnd, kWakeMessage, 0, 0);  // if this fails the event still waits
 }
 
 void Win32Platform::SetTimer(int id, int intervalMs, bool enabled) {
@@ -531,9 +574,10 @@ double Win32Platform::TimeOfDay() {
 }
 
 std::string Win32Platform::LongTimeString() {
+  wchar_t wide[128];
+  const int n = GetTimeFormatW(LOCALE_USER_DEFAULT, 0, nullptr, nullptr, wide, 128);
+  if (n > 1) return WideToUtf8(wide, static_cast<size_t>(n - 1));  // without the terminating zero
   char buf[128];
-  const int n = GetTimeFormatA(LOCALE_USER_DEFAULT, 0, nullptr, nullptr, buf, sizeof buf);
-  if (n > 1) return std::string(buf, static_cast<size_t>(n - 1));  // without the terminating zero
   SYSTEMTIME st;
   GetLocalTime(&st);
   std::snprintf(buf, sizeof buf, "%02d:%02d:%02d", st.wHour, st.wMinute, st.wSecond);
@@ -556,7 +600,7 @@ void Win32Platform::ReportError(const std::string& text) {
   const bool wasBusy = busy, wasShown = systemCursor;
   busy = false;
   systemCursor = true;
-  MessageBoxA(hwnd, text.c_str(), "Tangrel 2.0", MB_OK | MB_ICONERROR | MB_SETFOREGROUND);
+  MessageBoxW(hwnd, Utf8ToWide(text).c_str(), L"Tangrel 2.0", MB_OK | MB_ICONERROR | MB_SETFOREGROUND);
   busy = wasBusy;
   systemCursor = wasShown;
 }
@@ -564,7 +608,8 @@ void Win32Platform::ReportError(const std::string& text) {
 bool Win32Platform::OpenURL(const std::string& url) {
   // As the game always did: the desktop as the owner, "open", no parameters, shown hidden
   // (the browser shows itself).
-  const auto r = reinterpret_cast<INT_PTR>(ShellExecuteA(GetDesktopWindow(), "open", url.c_str(), nullptr, nullptr, 0));
+  const auto r = reinterpret_cast<INT_PTR>(
+      ShellExecuteW(GetDesktopWindow(), L"open", Utf8ToWide(url).c_str(), nullptr, nullptr, 0));
   return r > 32;
 }
 
@@ -574,8 +619,8 @@ std::string Win32Platform::ProgramDir() {
 }
 
 std::string Win32Platform::ConfigDir() {
-  const char* appData = std::getenv("APPDATA");
-  if (appData && appData[0]) return std::string(appData) + "\\Tangrel\\";
+  const wchar_t* appData = _wgetenv(L"APPDATA");
+  if (appData && appData[0]) return WideToUtf8(appData) + "\\Tangrel\\";
   return ProgramDir();
 }
 

@@ -19,15 +19,21 @@ IPlatform* CreateWin32Platform();
 // the window that receives the music's end notices.
 void* Win32MainWindow();
 
-// The folder of the running program, with its trailing separator; empty when not known.
-// The fonts shipped with the game are found there (files_win32.cpp).
+// The folder of the running program, with its trailing separator, in UTF-8; empty when not
+// known. The fonts shipped with the game are found there (files_win32.cpp).
 std::string Win32ProgramFolder();
+
+// UTF-8, the game's own text, and UTF-16, what the wide calls take (utf8_win32.cpp). Bytes
+// that are not UTF-8, and lone surrogates, become U+FFFD; nothing fails.
+std::wstring Utf8ToWide(const std::string& text);
+std::string WideToUtf8(const std::wstring& text);
+std::string WideToUtf8(const wchar_t* text, size_t units);
 
 // The real registry under HKEY_CURRENT_USER; every change goes to it at once.
 std::unique_ptr<IRegistry> CreateWin32Registry();
 
 // Installs the waveOut output fed by our mixer and the system's media control
-// (mciSendStringA, end notices to the main window). ShutdownWin32Audio stops and frees them.
+// (mciSendStringW, end notices to the main window). ShutdownWin32Audio stops and frees them.
 void InstallWin32Audio();
 void ShutdownWin32Audio();
 // The system's media control alone (mci_win32.cpp).

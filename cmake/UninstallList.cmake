@@ -1,0 +1,27 @@
+# Writes the uninstaller's list of what the installer puts into the game folder: one Delete
+# per file of the folder OUT was made from, and one RMDir per folder, deepest first.
+#   cmake -DGAME=<game folder> -DOUT=<list.nsh> -P UninstallList.cmake
+file(GLOB_RECURSE _files RELATIVE ${GAME} LIST_DIRECTORIES false ${GAME}/*)
+file(GLOB_RECURSE _dirs RELATIVE ${GAME} LIST_DIRECTORIES true ${GAME}/*)
+list(SORT _files)
+set(_text "; Generated from the game folder by UninstallList.cmake.\n")
+foreach(f ${_files})
+  if(f STREQUAL "Users.dat")
+    continue()  # the player's progress: the uninstaller asks first
+  endif()
+  string(REPLACE "/" "\\" f "${f}")
+  string(APPEND _text "Delete \"$INSTDIR\\${f}\"\n")
+endforeach()
+set(_only_dirs "")
+foreach(d ${_dirs})
+  if(IS_DIRECTORY ${GAME}/${d})
+    list(APPEND _only_dirs ${d})
+  endif()
+endforeach()
+list(SORT _only_dirs)
+list(REVERSE _only_dirs)
+foreach(d ${_only_dirs})
+  string(REPLACE "/" "\\" d "${d}")
+  string(APPEND _text "RMDir \"$INSTDIR\\${d}\"\n")
+endforeach()
+file(WRITE ${OUT} "${_text}")
