@@ -72,6 +72,9 @@ target_link_libraries(test_win32 PRIVATE platform_win32)
 add_test(NAME win_system_dlls_only
   COMMAND sh -c "'${CMAKE_OBJDUMP}' -p '$<TARGET_FILE:tangrel>' | awk '/DLL Name:/ { print tolower($3) }' | grep -vxE 'kernel32.dll|user32.dll|gdi32.dll|advapi32.dll|shell32.dll|winmm.dll|msacm32.dll|msvcrt.dll' && exit 1 || exit 0")
 
+# The zip's README.txt: there, with Windows line endings, saying what a player needs.
+add_test(NAME win_zip_readme COMMAND bash ${CMAKE_SOURCE_DIR}/tests/win32/zip_readme.sh ${CMAKE_BINARY_DIR}/${TANGREL_WIN_ZIP})
+
 # The end-to-end test of the zip, against the Linux build's menu when its game folder is known.
 add_test(NAME e2e_wine
   COMMAND bash ${CMAKE_SOURCE_DIR}/tests/e2e/run_e2e_wine.sh ${CMAKE_BINARY_DIR}/${TANGREL_WIN_ZIP} ${TANGREL_GAME_DATA})
