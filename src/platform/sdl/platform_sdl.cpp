@@ -285,8 +285,9 @@ SdlPlatform::~SdlPlatform() {
 
 bool SdlPlatform::CreateMainWindow(const std::string& caption, int w, int h) {
   if (window) return true;
-  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-    std::fprintf(stderr, "Tangrel 2.0: cannot open the display: %s\n", SDL_GetError());
+  std::string reason;
+  if (!OpenSdlDisplay(reason)) {
+    std::fprintf(stderr, "Tangrel 2.0: cannot open the display: %s\n", reason.c_str());
     return false;
   }
   // Hidden until the renderer is in place: making one may re-create the window, and its
@@ -706,8 +707,50 @@ std::string SdlPlatform::ConfigDir() {
   return h + "/.config/tangrel/";
 }
 
+// The drivers SDL has that show nothing to anyone.
+bool DrawsNowhere(const char* driver) {
+  return SDL_strcasecmp(driver, "offscreen") == 0 || SDL_strcasecmp(driver, "dummy") == 0 ||
+         SDL_strcasecmp(driver, "evdev") == 0;
+}
+
 }  // namespace
 
 IPlatform* CreateSdlPlatform() { return new SdlPlatform(); }
+
+bool OpenSdlDisplay(std::string& reason) {
+  reason.clear();
+  if (SDL_WasInit(SDL_INIT_VIDEO)) return true;
+  // Asked for by name (the tests' dummy driver), SDL takes what it is given. Otherwise SDL,
+  // finding no display, would fall back on drawing off screen: the game would run unseen.
+  const char* asked = SDL_getenv("SDL_VIDEODRIVER");
+  if (!asked || !asked[0]) {
+    std::string real;
+    for (int i = 0; i < SDL_GetNumVideoDrivers(); ++i) {
+      const char* name = SDL_GetVideoDriver(i);
+      if (!name || DrawsNowhere(name)) continue;
+      // Wayland needs its runtime folder or an absolute socket path; without either it can
+      // only fail, after a complaint of its own on standard error.
+      const char* socket = SDL_getenv("WAYLAND_DISPLAY");
+      if (SDL_strcasecmp(name, "wayland") == 0 && !SDL_getenv("XDG_RUNTIME_DIR") && !(socket && socket[0] == '/'))
+        continue;
+      if (!real.empty()) real += ',';
+      real += name;
+    }
+    SDL_SetHint(SDL_HINT_VIDEODRIVER, real.c_str());
+  }
+  if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) return true;
+  reason = SDL_GetError();
+  if (reason.empty()) reason = "no video device";
+  if ((!asked || !asked[0]) && !SDL_getenv("DISPLAY") && !SDL_getenv("WAYLAND_DISPLAY"))
+    reason += " (DISPLAY is not set)";
+  return false;
+}
+
+void ShowSdlNotice(const std::string& text) {
+  std::fprintf(stderr, "Tangrel 2.0: %s\n", text.c_str());
+  std::fflush(stderr);
+  if (std::getenv("TANGREL_NO_DIALOGS") || !SDL_WasInit(SDL_INIT_VIDEO)) return;
+  SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_WARNING, "Tangrel 2.0", text.c_str(), nullptr);
+}
 
 }  // namespace plat
