@@ -746,11 +746,38 @@ bool OpenSdlDisplay(std::string& reason) {
   return false;
 }
 
+std::string WrapLines(const std::string& text, size_t width) {
+  std::string out, line, word;
+  const auto endWord = [&] {
+    if (word.empty()) return;
+    if (!line.empty() && line.size() + 1 + word.size() > width) {
+      out += line + '\n';
+      line.clear();
+    }
+    line += (line.empty() ? "" : " ") + word;
+    word.clear();
+  };
+  for (char c : text) {
+    if (c == ' ' || c == '\n') {
+      endWord();
+      if (c == '\n') {
+        out += line + '\n';
+        line.clear();
+      }
+    } else {
+      word += c;
+    }
+  }
+  endWord();
+  return out + line;
+}
+
 void ShowSdlNotice(const std::string& text) {
   std::fprintf(stderr, "Tangrel 2.0: %s\n", text.c_str());
   std::fflush(stderr);
   if (std::getenv("TANGREL_NO_DIALOGS") || !SDL_WasInit(SDL_INIT_VIDEO)) return;
-  SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_WARNING, "Tangrel 2.0", text.c_str(), nullptr);
+  // The box does not wrap its text: lines of a width that reads well.
+  SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_WARNING, "Tangrel 2.0", WrapLines(text, 64).c_str(), nullptr);
 }
 
 }  // namespace plat

@@ -30,6 +30,10 @@ IPlatform* CreateSdlPlatform();
 // a real display this fails with SDL's reason in `reason`, and the game should end.
 bool OpenSdlDisplay(std::string& reason);
 
+// Text broken into lines of at most `width` characters at its spaces (a longer word stands
+// on a line of its own); its own line breaks are kept.
+std::string WrapLines(const std::string& text, size_t width);
+
 // A note for the player in a box of its own, before the game's window opens (after
 // OpenSdlDisplay); also one line on standard error. No box under TANGREL_NO_DIALOGS.
 void ShowSdlNotice(const std::string& text);
