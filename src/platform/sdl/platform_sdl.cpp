@@ -18,6 +18,7 @@
 #include <clocale>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <string>
 #include <vector>
@@ -188,6 +189,7 @@ class SdlPlatform : public IPlatform {
   void ShowSystemCursor(bool show) override;
   void SetBusyCursor(bool busy) override;
   bool Present(const uint32_t* pixels, int width, int height, int pitch) override;
+  int RefreshRate() const override;
   bool DesktopArea(int& w, int& h) const override;
   bool WindowedClientSize(int& w, int& h) const override;
   void SetWindowedClientSize(int w, int h) override;
@@ -226,6 +228,9 @@ class SdlPlatform : public IPlatform {
   // Keeps the size the window has in window mode, for the next start.
   void NoteWindowedSize();
   void ReapChildren();
+  // The last picture presented, to leave out one that would show nothing new.
+  bool SameAsShown(const uint32_t* pixels, int width, int height, int pitch) const;
+  void KeepShown(const uint32_t* pixels, int width, int height, int pitch);
 
   SDL_Window* window = nullptr;
   SDL_Renderer* renderer = nullptr;
@@ -242,6 +247,9 @@ class SdlPlatform : public IPlatform {
   TShiftState held = 0;  // mouse buttons down
   TPoint lastMouse{400, 300};
   float wheelAcc = 0;
+  std::vector<uint32_t> shown;  // the picture on screen, row after row
+  PictureBox shownBox;
+  bool shownStale = true;       // the window's contents may differ from it
   EventQueue events{&gSignalQuit};
   std::vector<pid_t> children;
   RandomSource rng;
@@ -343,6 +351,7 @@ bool SdlPlatform::SetFullScreen(bool full) {
     return false;
   }
   fullScreen = full;
+  shownStale = true;
   if (!full) SDL_SetWindowBordered(window, SDL_TRUE);
   return true;
 }
@@ -455,8 +464,13 @@ void SdlPlatform::SetBusyCursor(bool on) {
 
 bool SdlPlatform::Present(const uint32_t* pixels, int width, int height, int pitch) {
   if (!renderer || !texture || !pixels || width != texW || height != texH || pitch < width) return false;
-  if (SDL_UpdateTexture(texture, nullptr, pixels, pitch * 4) != 0) return false;
   const PictureBox box = Box();
+  // A picture the same as the one on screen, in the same place, is not sent again: an idle
+  // screen then costs its drawing only, not the upload and the scaling. Whatever may have
+  // spoilt the window's contents (exposed, resized, shown, a mode switch) lets the next one
+  // through.
+  if (!shownStale && box == shownBox && SameAsShown(pixels, width, height, pitch)) return true;
+  if (SDL_UpdateTexture(texture, nullptr, pixels, pitch * 4) != 0) return false;
   if (box.Filter != filter) {
     SDL_SetTextureScaleMode(texture, box.Filter == ScaleFilter::Nearest ? SDL_ScaleModeNearest : SDL_ScaleModeLinear);
     filter = box.Filter;
@@ -466,7 +480,35 @@ bool SdlPlatform::Present(const uint32_t* pixels, int width, int height, int pit
   const SDL_Rect dst{box.X, box.Y, box.W, box.H};
   SDL_RenderCopy(renderer, texture, nullptr, &dst);
   SDL_RenderPresent(renderer);
+  KeepShown(pixels, width, height, pitch);
+  shownBox = box;
+  shownStale = false;
   return true;
+}
+
+bool SdlPlatform::SameAsShown(const uint32_t* pixels, int width, int height, int pitch) const {
+  if (shown.size() != static_cast<size_t>(width) * height) return false;
+  for (int y = 0; y < height; ++y)
+    if (std::memcmp(shown.data() + static_cast<size_t>(y) * width, pixels + static_cast<size_t>(y) * pitch,
+                    static_cast<size_t>(width) * 4) != 0)
+      return false;
+  return true;
+}
+
+void SdlPlatform::KeepShown(const uint32_t* pixels, int width, int height, int pitch) {
+  shown.resize(static_cast<size_t>(width) * height);
+  for (int y = 0; y < height; ++y)
+    std::memcpy(shown.data() + static_cast<size_t>(y) * width, pixels + static_cast<size_t>(y) * pitch,
+                static_cast<size_t>(width) * 4);
+}
+
+int SdlPlatform::RefreshRate() const {
+  // The mode of the display the window is on (full screen: the mode it uses).
+  SDL_DisplayMode mode{};
+  if (window && SDL_GetWindowDisplayMode(window, &mode) == 0 && mode.refresh_rate > 0) return mode.refresh_rate;
+  const int display = window ? std::max(0, SDL_GetWindowDisplayIndex(window)) : 0;
+  if (SDL_WasInit(SDL_INIT_VIDEO) && SDL_GetCurrentDisplayMode(display, &mode) == 0) return mode.refresh_rate;
+  return 0;
 }
 
 // --- events --------------------------------------------------------------------
@@ -499,9 +541,14 @@ void SdlPlatform::Translate(const SDL_Event& ev) {
         case SDL_WINDOWEVENT_SHOWN:
         case SDL_WINDOWEVENT_RESTORED:
         case SDL_WINDOWEVENT_FOCUS_GAINED:
+          shownStale = true;
           if (!IsMinimized()) SetActive(true);
           break;
+        case SDL_WINDOWEVENT_EXPOSED:
+          shownStale = true;
+          break;
         case SDL_WINDOWEVENT_SIZE_CHANGED:
+          shownStale = true;
           NoteWindowedSize();
           break;
         case SDL_WINDOWEVENT_HIDDEN:
