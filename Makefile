@@ -55,6 +55,8 @@ windows-test: build
 bench: build
 	$(BUILD)/bench_report
 	bench/real_memory.sh $(BUILD)/game || echo "(the real program's memory was not measured)"
+	bench/idle_cpu.sh $(BUILD)/game window 1024x768 || echo "(idle CPU in a window was not measured)"
+	bench/idle_cpu.sh $(BUILD)/game full 1920x1080 || echo "(idle CPU full screen was not measured)"
 	@if [ -n "$(BENCH_ALL)" ]; then for b in $(BUILD)/bench_*; do \
 	  [ "$$b" = $(BUILD)/bench_report ] || { [ -x "$$b" ] && "$$b" --benchmark_min_time=0.2; } || true; done; fi
 

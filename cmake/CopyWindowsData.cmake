@@ -1,6 +1,6 @@
 # Fills the Windows game folder: the data a Linux build generated (levels, packages, music)
 # and the Liberation faces the text is drawn with.
-#   cmake -DDATA=build/game -DFONTS=dir -DOUT=folder -P CopyWindowsData.cmake
+#   cmake -DDATA=build/game -DFONTS=dir -DOUT=folder [-DREADME=notes] -P CopyWindowsData.cmake
 if(NOT DATA OR NOT EXISTS "${DATA}/Sprites.gpk")
   message(FATAL_ERROR "no game data in '${DATA}': build the Linux game first (make build) and pass -DTANGREL_GAME_DATA=.../build/game")
 endif()
@@ -24,4 +24,17 @@ foreach(f LiberationSerif-Regular.ttf LiberationSerif-Bold.ttf LiberationSans-Re
 endforeach()
 if(EXISTS /usr/share/doc/fonts-liberation/copyright)
   file(COPY_FILE /usr/share/doc/fonts-liberation/copyright "${OUT}/Liberation-fonts-licence.txt" ONLY_IF_DIFFERENT)
+endif()
+# The player's notes, README.txt, with Windows line endings (kept with plain ones in the tree).
+if(README)
+  file(READ "${README}" _text)
+  string(REPLACE "\r\n" "\n" _text "${_text}")
+  string(REPLACE "\n" "\r\n" _text "${_text}")
+  set(_old "")
+  if(EXISTS "${OUT}/README.txt")
+    file(READ "${OUT}/README.txt" _old)
+  endif()
+  if(NOT _old STREQUAL _text)
+    file(WRITE "${OUT}/README.txt" "${_text}")
+  endif()
 endif()

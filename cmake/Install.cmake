@@ -54,7 +54,7 @@ install(FILES ${TANGREL_PKG_DIR}/changelog.Debian.gz packaging/copyright DESTINA
 # would be debhelper's job.)
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME tangrel)
-set(CPACK_PACKAGE_VERSION 2.0.0)
+set(CPACK_PACKAGE_VERSION ${TANGREL_VERSION})
 set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_PACKAGE_VENDOR "Brenmoor Studio")

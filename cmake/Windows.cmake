@@ -107,9 +107,9 @@ set_target_properties(tangrel PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${TANGREL_GAME
 # --- the game folder and its zip -------------------------------------------------------------
 add_custom_target(game_folder ALL
   COMMAND ${CMAKE_COMMAND} -DDATA=${TANGREL_GAME_DATA} -DFONTS=${TANGREL_FONT_SOURCE}
-          -DOUT=${TANGREL_GAME_DIR}
+          -DOUT=${TANGREL_GAME_DIR} -DREADME=${CMAKE_SOURCE_DIR}/packaging/README-windows.txt
           -P ${CMAKE_SOURCE_DIR}/cmake/CopyWindowsData.cmake
-  COMMENT "Copying the game data and the fonts into ${TANGREL_WIN_DIR_NAME}")
+  COMMENT "Copying the game data, the fonts and README.txt into ${TANGREL_WIN_DIR_NAME}")
 add_custom_target(zip
   COMMAND ${CMAKE_COMMAND} -E rm -f ${TANGREL_WIN_ZIP}
   COMMAND ${CMAKE_COMMAND} -E tar cf ${TANGREL_WIN_ZIP} --format=zip ${TANGREL_WIN_DIR_NAME}

@@ -75,6 +75,9 @@ add_test(NAME win_system_dlls_only
 # tangrel.exe's resources read back: the icon at every size, the version, the manifest.
 add_test(NAME win_resources COMMAND bash ${CMAKE_SOURCE_DIR}/tests/win32/check_resources.sh $<TARGET_FILE:tangrel>)
 
+# The zip's README.txt: there, with Windows line endings, saying what a player needs.
+add_test(NAME win_zip_readme COMMAND bash ${CMAKE_SOURCE_DIR}/tests/win32/zip_readme.sh ${CMAKE_BINARY_DIR}/${TANGREL_WIN_ZIP})
+
 # The end-to-end test of the zip, against the Linux build's menu when its game folder is known.
 add_test(NAME e2e_wine
   COMMAND bash ${CMAKE_SOURCE_DIR}/tests/e2e/run_e2e_wine.sh ${CMAKE_BINARY_DIR}/${TANGREL_WIN_ZIP} ${TANGREL_GAME_DATA})

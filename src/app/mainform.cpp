@@ -194,6 +194,7 @@ void TMainForm::DrawDeviceInitialize() {
   }
   FrameTimerEnabled = true;
   LastFrameTicks = p.Ticks();
+  FramePacer.Restart(LastFrameTicks);
   p.SetBusyCursor(false);
   RotateCursor = 0;
   CursorFrame = 0;
@@ -494,6 +495,7 @@ void RunOneFrame() {
   const uint32_t now = plat::Platform().Ticks();
   uint32_t diff = now - f.LastFrameTicks;
   f.LastFrameTicks = now;
+  f.FramePacer.FrameRan(now, plat::Platform().RefreshRate());
   if (diff == 0) diff = 1;
   if (diff > 0x7FFFFFFFu) diff = 0x7FFFFFFFu;
   const auto lag = static_cast<int32_t>(diff);
@@ -511,7 +513,14 @@ bool RunMessageLoopOnce() {
   }
   if (!MainForm || MainForm->Closed) return false;
   if (FramesRun()) {
-    RunOneFrame();
+    // A frame is due a refresh of the display after the last; until then the loop waits in
+    // the platform, where any input ends the wait at once.
+    const int wait = MainForm->FramePacer.WaitMs(p.Ticks());
+    if (wait <= 0) {
+      RunOneFrame();
+    } else if (!any && p.WaitEvent(e, wait)) {
+      DispatchOne(e);
+    }
   } else if (!any && p.WaitEvent(e, 20)) {
     // Nothing to draw: sleep in the platform until something happens.
     DispatchOne(e);

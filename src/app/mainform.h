@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "app/loop.h"
+#include "app/pacing.h"
 #include "media/devices.h"
 #include "media/imagelist.h"
 #include "media/sound.h"
@@ -63,6 +64,7 @@ class TMainForm {
   void FreePieceImages();
   static int PieceImageCount();
   uint32_t LastFrameTicks = 0;  // clock reading of the previous frame
+  TFramePacer FramePacer;  // when the next frame is due
 
  private:
   bool closing = false;

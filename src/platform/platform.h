@@ -81,6 +81,8 @@ class IPlatform {
   }
   // Shows a finished 800 x 600 XRGB8888 frame (pitch in pixels). False when there is no window.
   virtual bool Present(const uint32_t* pixels, int width, int height, int pitch) = 0;
+  // How many times a second the display the window is on refreshes; 0 when not known.
+  virtual int RefreshRate() const { return 0; }
 
   // --- event loop ---------------------------------------------------------
   // Takes the next waiting event without blocking; false when none waits.

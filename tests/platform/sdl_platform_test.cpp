@@ -122,3 +122,11 @@ TEST(SdlPlatform, OpenUrlWithoutBrowserFails) {
 }
 
 }  // namespace
+
+TEST(SdlNotice, LinesAreBrokenAtSpacesWithinTheWidth) {
+  EXPECT_EQ(plat::WrapLines("one two three four", 9), "one two\nthree\nfour");
+  // A word longer than the width stands alone; the text's own breaks stay.
+  EXPECT_EQ(plat::WrapLines("a /very/long/folder/name b\nc d", 8), "a\n/very/long/folder/name\nb\nc d");
+  EXPECT_EQ(plat::WrapLines("", 8), "");
+  EXPECT_EQ(plat::WrapLines("fits exactly", 12), "fits exactly");
+}

@@ -55,7 +55,21 @@ void FakePlatform::PostEvent(const Event& e) {
   events.push_back(e);
 }
 
-bool FakePlatform::WaitEvent(Event& e, int) { return PollEvent(e); }
+bool FakePlatform::WaitEvent(Event& e, int timeoutMs) {
+  waits.push_back(timeoutMs);
+  if (PollEvent(e)) return true;
+  if (!waitPassesTime || timeoutMs <= 0) return false;
+  // The wait ends when the next arrival comes in, or when its time is up.
+  const uint32_t end = ticks + static_cast<uint32_t>(timeoutMs);
+  if (!arrivals.empty() && static_cast<int32_t>(arrivals.front().first - end) <= 0) {
+    if (static_cast<int32_t>(arrivals.front().first - ticks) > 0) ticks = arrivals.front().first;
+    e = arrivals.front().second;
+    arrivals.pop_front();
+    return true;
+  }
+  ticks = end;
+  return false;
+}
 
 void FakePlatform::SetTimer(int id, int intervalMs, bool enabled) {
   timers[id] = {intervalMs, enabled};

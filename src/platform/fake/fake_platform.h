@@ -6,6 +6,7 @@
 #include <map>
 #include <mutex>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/platform.h"
@@ -29,6 +30,7 @@ class FakePlatform : public IPlatform {
   void ShowSystemCursor(bool show) override { systemCursor = show; }
   void SetBusyCursor(bool busy) override;
   bool Present(const uint32_t* pixels, int width, int height, int pitch) override;
+  int RefreshRate() const override { return refreshRate; }
   bool DesktopArea(int& w, int& h) const override {
     w = desktopW;
     h = desktopH;
@@ -77,6 +79,10 @@ class FakePlatform : public IPlatform {
   std::string programDir = "./";
   std::string configDir = "./";
   int desktopW = 0, desktopH = 0;  // 0 x 0: the desktop's size is not known
+  int refreshRate = 0;             // the display's refresh rate; 0: not known
+  bool waitPassesTime = false;     // WaitEvent with nothing queued lets its timeout pass on the clock
+  // Events that come in at a clock reading while WaitEvent waits (waitPassesTime), in order.
+  std::deque<std::pair<uint32_t, Event>> arrivals;
   std::deque<Event> events;
   std::mutex postLock;  // PostEvent may come from another thread  // the scripted queue PollEvent/WaitEvent hand out
 
@@ -92,6 +98,7 @@ class FakePlatform : public IPlatform {
   int presentCount = 0;
   int randomizeCount = 0;
   int sleptMs = 0;
+  std::vector<int> waits;  // the timeout of every WaitEvent call, in order
   WindowPlacement placement;
   int windowedW = 800, windowedH = 600;  // the client size in window mode (the player may change it)
   int windowSizeSets = 0;

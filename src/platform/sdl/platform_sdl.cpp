@@ -18,6 +18,7 @@
 #include <clocale>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <string>
 #include <vector>
@@ -188,6 +189,7 @@ class SdlPlatform : public IPlatform {
   void ShowSystemCursor(bool show) override;
   void SetBusyCursor(bool busy) override;
   bool Present(const uint32_t* pixels, int width, int height, int pitch) override;
+  int RefreshRate() const override;
   bool DesktopArea(int& w, int& h) const override;
   bool WindowedClientSize(int& w, int& h) const override;
   void SetWindowedClientSize(int w, int h) override;
@@ -226,6 +228,9 @@ class SdlPlatform : public IPlatform {
   // Keeps the size the window has in window mode, for the next start.
   void NoteWindowedSize();
   void ReapChildren();
+  // The last picture presented, to leave out one that would show nothing new.
+  bool SameAsShown(const uint32_t* pixels, int width, int height, int pitch) const;
+  void KeepShown(const uint32_t* pixels, int width, int height, int pitch);
 
   SDL_Window* window = nullptr;
   SDL_Renderer* renderer = nullptr;
@@ -242,6 +247,9 @@ class SdlPlatform : public IPlatform {
   TShiftState held = 0;  // mouse buttons down
   TPoint lastMouse{400, 300};
   float wheelAcc = 0;
+  std::vector<uint32_t> shown;  // the picture on screen, row after row
+  PictureBox shownBox;
+  bool shownStale = true;       // the window's contents may differ from it
   EventQueue events{&gSignalQuit};
   std::vector<pid_t> children;
   RandomSource rng;
@@ -285,8 +293,9 @@ SdlPlatform::~SdlPlatform() {
 
 bool SdlPlatform::CreateMainWindow(const std::string& caption, int w, int h) {
   if (window) return true;
-  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-    std::fprintf(stderr, "Tangrel 2.0: cannot open the display: %s\n", SDL_GetError());
+  std::string reason;
+  if (!OpenSdlDisplay(reason)) {
+    std::fprintf(stderr, "Tangrel 2.0: cannot open the display: %s\n", reason.c_str());
     return false;
   }
   // Hidden until the renderer is in place: making one may re-create the window, and its
@@ -342,6 +351,7 @@ bool SdlPlatform::SetFullScreen(bool full) {
     return false;
   }
   fullScreen = full;
+  shownStale = true;
   if (!full) SDL_SetWindowBordered(window, SDL_TRUE);
   return true;
 }
@@ -454,8 +464,13 @@ void SdlPlatform::SetBusyCursor(bool on) {
 
 bool SdlPlatform::Present(const uint32_t* pixels, int width, int height, int pitch) {
   if (!renderer || !texture || !pixels || width != texW || height != texH || pitch < width) return false;
-  if (SDL_UpdateTexture(texture, nullptr, pixels, pitch * 4) != 0) return false;
   const PictureBox box = Box();
+  // A picture the same as the one on screen, in the same place, is not sent again: an idle
+  // screen then costs its drawing only, not the upload and the scaling. Whatever may have
+  // spoilt the window's contents (exposed, resized, shown, a mode switch) lets the next one
+  // through.
+  if (!shownStale && box == shownBox && SameAsShown(pixels, width, height, pitch)) return true;
+  if (SDL_UpdateTexture(texture, nullptr, pixels, pitch * 4) != 0) return false;
   if (box.Filter != filter) {
     SDL_SetTextureScaleMode(texture, box.Filter == ScaleFilter::Nearest ? SDL_ScaleModeNearest : SDL_ScaleModeLinear);
     filter = box.Filter;
@@ -465,7 +480,35 @@ bool SdlPlatform::Present(const uint32_t* pixels, int width, int height, int pit
   const SDL_Rect dst{box.X, box.Y, box.W, box.H};
   SDL_RenderCopy(renderer, texture, nullptr, &dst);
   SDL_RenderPresent(renderer);
+  KeepShown(pixels, width, height, pitch);
+  shownBox = box;
+  shownStale = false;
   return true;
+}
+
+bool SdlPlatform::SameAsShown(const uint32_t* pixels, int width, int height, int pitch) const {
+  if (shown.size() != static_cast<size_t>(width) * height) return false;
+  for (int y = 0; y < height; ++y)
+    if (std::memcmp(shown.data() + static_cast<size_t>(y) * width, pixels + static_cast<size_t>(y) * pitch,
+                    static_cast<size_t>(width) * 4) != 0)
+      return false;
+  return true;
+}
+
+void SdlPlatform::KeepShown(const uint32_t* pixels, int width, int height, int pitch) {
+  shown.resize(static_cast<size_t>(width) * height);
+  for (int y = 0; y < height; ++y)
+    std::memcpy(shown.data() + static_cast<size_t>(y) * width, pixels + static_cast<size_t>(y) * pitch,
+                static_cast<size_t>(width) * 4);
+}
+
+int SdlPlatform::RefreshRate() const {
+  // The mode of the display the window is on (full screen: the mode it uses).
+  SDL_DisplayMode mode{};
+  if (window && SDL_GetWindowDisplayMode(window, &mode) == 0 && mode.refresh_rate > 0) return mode.refresh_rate;
+  const int display = window ? std::max(0, SDL_GetWindowDisplayIndex(window)) : 0;
+  if (SDL_WasInit(SDL_INIT_VIDEO) && SDL_GetCurrentDisplayMode(display, &mode) == 0) return mode.refresh_rate;
+  return 0;
 }
 
 // --- events --------------------------------------------------------------------
@@ -498,9 +541,14 @@ void SdlPlatform::Translate(const SDL_Event& ev) {
         case SDL_WINDOWEVENT_SHOWN:
         case SDL_WINDOWEVENT_RESTORED:
         case SDL_WINDOWEVENT_FOCUS_GAINED:
+          shownStale = true;
           if (!IsMinimized()) SetActive(true);
           break;
+        case SDL_WINDOWEVENT_EXPOSED:
+          shownStale = true;
+          break;
         case SDL_WINDOWEVENT_SIZE_CHANGED:
+          shownStale = true;
           NoteWindowedSize();
           break;
         case SDL_WINDOWEVENT_HIDDEN:
@@ -706,8 +754,77 @@ std::string SdlPlatform::ConfigDir() {
   return h + "/.config/tangrel/";
 }
 
+// The drivers SDL has that show nothing to anyone.
+bool DrawsNowhere(const char* driver) {
+  return SDL_strcasecmp(driver, "offscreen") == 0 || SDL_strcasecmp(driver, "dummy") == 0 ||
+         SDL_strcasecmp(driver, "evdev") == 0;
+}
+
 }  // namespace
 
 IPlatform* CreateSdlPlatform() { return new SdlPlatform(); }
+
+bool OpenSdlDisplay(std::string& reason) {
+  reason.clear();
+  if (SDL_WasInit(SDL_INIT_VIDEO)) return true;
+  // Asked for by name (the tests' dummy driver), SDL takes what it is given. Otherwise SDL,
+  // finding no display, would fall back on drawing off screen: the game would run unseen.
+  const char* asked = SDL_getenv("SDL_VIDEODRIVER");
+  if (!asked || !asked[0]) {
+    std::string real;
+    for (int i = 0; i < SDL_GetNumVideoDrivers(); ++i) {
+      const char* name = SDL_GetVideoDriver(i);
+      if (!name || DrawsNowhere(name)) continue;
+      // Wayland needs its runtime folder or an absolute socket path; without either it can
+      // only fail, after a complaint of its own on standard error.
+      const char* socket = SDL_getenv("WAYLAND_DISPLAY");
+      if (SDL_strcasecmp(name, "wayland") == 0 && !SDL_getenv("XDG_RUNTIME_DIR") && !(socket && socket[0] == '/'))
+        continue;
+      if (!real.empty()) real += ',';
+      real += name;
+    }
+    SDL_SetHint(SDL_HINT_VIDEODRIVER, real.c_str());
+  }
+  if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) return true;
+  reason = SDL_GetError();
+  if (reason.empty()) reason = "no video device";
+  if ((!asked || !asked[0]) && !SDL_getenv("DISPLAY") && !SDL_getenv("WAYLAND_DISPLAY"))
+    reason += " (DISPLAY is not set)";
+  return false;
+}
+
+std::string WrapLines(const std::string& text, size_t width) {
+  std::string out, line, word;
+  const auto endWord = [&] {
+    if (word.empty()) return;
+    if (!line.empty() && line.size() + 1 + word.size() > width) {
+      out += line + '\n';
+      line.clear();
+    }
+    line += (line.empty() ? "" : " ") + word;
+    word.clear();
+  };
+  for (char c : text) {
+    if (c == ' ' || c == '\n') {
+      endWord();
+      if (c == '\n') {
+        out += line + '\n';
+        line.clear();
+      }
+    } else {
+      word += c;
+    }
+  }
+  endWord();
+  return out + line;
+}
+
+void ShowSdlNotice(const std::string& text) {
+  std::fprintf(stderr, "Tangrel 2.0: %s\n", text.c_str());
+  std::fflush(stderr);
+  if (std::getenv("TANGREL_NO_DIALOGS") || !SDL_WasInit(SDL_INIT_VIDEO)) return;
+  // The box does not wrap its text: lines of a width that reads well.
+  SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_WARNING, "Tangrel 2.0", WrapLines(text, 64).c_str(), nullptr);
+}
 
 }  // namespace plat

@@ -25,6 +25,19 @@ TShiftState ShiftFromSdlMod(uint16_t mod);
 // The SDL implementation; the program installs it at start.
 IPlatform* CreateSdlPlatform();
 
+// Connects to a display the player can see (after CreateSdlPlatform). SDL's drivers that
+// draw nowhere ("offscreen", "dummy") are taken only when SDL_VIDEODRIVER names them; without
+// a real display this fails with SDL's reason in `reason`, and the game should end.
+bool OpenSdlDisplay(std::string& reason);
+
+// Text broken into lines of at most `width` characters at its spaces (a longer word stands
+// on a line of its own); its own line breaks are kept.
+std::string WrapLines(const std::string& text, size_t width);
+
+// A note for the player in a box of its own, before the game's window opens (after
+// OpenSdlDisplay); also one line on standard error. No box under TANGREL_NO_DIALOGS.
+void ShowSdlNotice(const std::string& text);
+
 // Installs the SDL output and the FluidSynth-backed media control (the program's main
 // calls this once after the platform is installed). ShutdownSdlAudio stops the stream
 // and frees them; it also runs at exit.

@@ -74,6 +74,13 @@ class Win32Platform : public IPlatform {
   void ShowSystemCursor(bool show) override;
   void SetBusyCursor(bool busy) override;
   bool Present(const uint32_t* pixels, int width, int height, int pitch) override;
+  int RefreshRate() const override {
+    // The display the window's device context draws on; 0 and 1 mean "the hardware's default".
+    HDC dc = hwnd ? GetDC(hwnd) : nullptr;
+    const int hz = dc ? GetDeviceCaps(dc, VREFRESH) : 0;
+    if (dc) ReleaseDC(hwnd, dc);
+    return hz > 1 ? hz : 0;
+  }
 
   bool PollEvent(Event& e) override;
   bool WaitEvent(Event& e, int timeoutMs) override;
