@@ -102,6 +102,9 @@ void TMainForm::FormClose() {
   if (DrawDevice.Initialized()) DrawDevice.Finalize();
   StopMidi();
   IgnoreNextNotify = true;
+  // A start-up that stopped before the options and the progress were read writes neither:
+  // the defaults must not go over what the player has stored.
+  if (!SettingsLoaded()) return;
   RememberWindowSize();
   SaveSettings();
 }
