@@ -137,6 +137,14 @@ std::string RecordFault(const uint8_t* b, bool checkCount) {
   return {};
 }
 
+// What is wrong with the size of a progress file of size bytes (more when overLimit).
+std::string SizeFault(size_t size, bool overLimit) {
+  if (overLimit) return "it is longer than " + std::to_string(kPlayerRecordSize) + " bytes";
+  if (size != kPlayerRecordSize)
+    return "it is " + std::to_string(size) + " bytes long, not " + std::to_string(kPlayerRecordSize);
+  return {};
+}
+
 std::string WorkingFolder() {
   std::error_code ec;
   const std::filesystem::path here = std::filesystem::current_path(ec);
@@ -175,11 +183,7 @@ void ReadProgressFile() {
     return;
   }
   if (!exists) return;
-  std::string fault;
-  if (overLimit)
-    fault = "it is longer than " + std::to_string(kPlayerRecordSize) + " bytes";
-  else if (bytes.size() != kPlayerRecordSize)
-    fault = "it is " + std::to_string(bytes.size()) + " bytes long, not " + std::to_string(kPlayerRecordSize);
+  std::string fault = SizeFault(bytes.size(), overLimit);
   // At most the record's size was read; it goes over the leading bytes of the initial record.
   TPlayerRecord read = PlayerRecord;
   std::copy(bytes.begin(), bytes.end(), read.Bytes.begin());
@@ -204,16 +208,16 @@ void MergeWithDisk() {
   std::vector<uint8_t> bytes;
   bool exists = false, overLimit = false;
   std::string error;
-  if (plat::ReadFileLimited(kProgressFile, kPlayerRecordSize, bytes, exists, overLimit, error) && exists) {
-    if (!overLimit && bytes.size() == kPlayerRecordSize && RecordFault(bytes.data(), true).empty()) {
+  // A damaged file that could not be moved stays as it is; the player was told.
+  if (!gProgressBlocked &&
+      plat::ReadFileLimited(kProgressFile, kPlayerRecordSize, bytes, exists, overLimit, error) && exists) {
+    std::string fault = SizeFault(bytes.size(), overLimit);
+    if (fault.empty()) fault = RecordFault(bytes.data(), true);
+    if (fault.empty()) {
       for (int l = 0; l < 100; ++l)
         if (MarkAt(bytes.data(), l) != 0 && PlayerRecord.SolvedFlags(l) == 0) PlayerRecord.SetSolvedFlags(l, -1);
     } else {
-      SetAside(overLimit || bytes.size() != kPlayerRecordSize
-                   ? "it is " + std::to_string(bytes.size()) + (overLimit ? " or more" : "") + " bytes long, not " +
-                         std::to_string(kPlayerRecordSize)
-                   : RecordFault(bytes.data(), true),
-               "the game goes on with the levels solved in this session");
+      SetAside(fault, "the game goes on with the levels solved in this session");
     }
   }
   PlayerRecord.SetSolvedCount(MarksIn(PlayerRecord.Bytes.data()));
