@@ -104,6 +104,9 @@ void TMainForm::FormClose() {
   if (DrawDevice.Initialized()) DrawDevice.Finalize();
   StopMidi();
   IgnoreNextNotify = true;
+  // A start-up that stopped before the options and the progress were read writes neither:
+  // the defaults must not go over what the player has stored.
+  if (!SettingsLoaded()) return;
   RememberWindowSize();
   SaveSettings();
 }
@@ -185,12 +188,18 @@ void TMainForm::DrawDeviceInitialize() {
   p.Randomize();
   // A level that cannot be read stands empty (the load leaves the slot-box alone); the
   // opening goes on so the frames start and the player can move away from it. The error is
-  // reported once, when the opening is done.
+  // reported once, when the opening is done, and later openings do not try it again.
+  // Every later opening (focus back, restored, the screen mode switched) keeps the level as
+  // the player left it: only its pictures are made again, on the new surfaces.
   std::exception_ptr levelError;
-  try {
-    StartGame();
-  } catch (const std::exception&) {
-    levelError = std::current_exception();
+  if (LevelSetUp) {
+    ResumeLevel();
+  } else {
+    try {
+      StartGame();
+    } catch (const std::exception&) {
+      levelError = std::current_exception();
+    }
   }
   FrameTimerEnabled = true;
   LastFrameTicks = p.Ticks();
@@ -205,6 +214,7 @@ void TMainForm::DrawDeviceInitialize() {
 }
 
 void TMainForm::DrawDeviceFinalize() {
+  StopLevelClock();
   FreePieceImages();
   FrameTimerEnabled = false;
 }

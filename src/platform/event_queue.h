@@ -64,6 +64,47 @@ class EventQueue {
   std::deque<Event> posted_;  // from Post, any thread
 };
 
+// Focus notices around the platform's own error box. The box takes the focus from the game's
+// window while it is open and gives it back when it closes; neither is the player leaving
+// the game. Focus notices that come while the box is open, or within kQuietMs of its closing,
+// are held back; once that time is over the platform looks at where the focus really is and
+// reports only a change from what the game was last told.
+class BoxFocusGate {
+ public:
+  static constexpr uint32_t kQuietMs = 1000;
+
+  void BoxOpened() { open_ = true; }
+  void BoxClosed(uint32_t now) {
+    open_ = false;
+    closedAt_ = now;
+    quiet_ = true;
+  }
+  // Whether a focus notice at now goes to the game; false: held back (the focus is then
+  // looked at again when Settle says so).
+  bool Pass(uint32_t now) {
+    if (open_ || (quiet_ && now - closedAt_ < kQuietMs)) {
+      held_ = true;
+      return false;
+    }
+    quiet_ = false;
+    return true;
+  }
+  // True once after the quiet time when notices were held back: the caller then reports the
+  // window's real focus (a change only).
+  bool Settle(uint32_t now) {
+    if (open_ || !held_ || (quiet_ && now - closedAt_ < kQuietMs)) return false;
+    held_ = false;
+    quiet_ = false;
+    return true;
+  }
+
+ private:
+  bool open_ = false;
+  bool quiet_ = false;
+  bool held_ = false;
+  uint32_t closedAt_ = 0;
+};
+
 // The loop of WaitEvent: poll(e) first; then, until it gives an event or timeoutMs (-1: no
 // limit) has passed on now() (a millisecond clock that may wrap), wait(ms) blocks in the
 // system's wait for at most the ms left (-1: no limit) and poll(e) is asked again. After

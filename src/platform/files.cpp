@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
 
 #include "platform/files_os.h"
 #include "platform/settings_store.h"
@@ -100,6 +101,31 @@ bool WriteFileAtomically(const std::string& path, const void* data, size_t size,
   }
   osfile::MakeReplaceDurable(path);
   return true;
+}
+
+namespace {
+// Names as the game keeps them (UTF-8) for the file system.
+std::filesystem::path AsPath(const std::string& name) {
+  return std::filesystem::path(std::u8string(name.begin(), name.end()));
+}
+}  // namespace
+
+bool MoveAside(const std::string& path, const std::string& base, std::string& chosen, std::string& error) {
+  constexpr int kMaxTries = 1000;
+  for (int n = 0; n < kMaxTries; ++n) {
+    const std::string name = n == 0 ? base : base + "." + std::to_string(n);
+    std::error_code ec;
+    if (std::filesystem::exists(std::filesystem::symlink_status(AsPath(name), ec))) continue;
+    std::filesystem::rename(AsPath(path), AsPath(name), ec);
+    if (ec) {
+      error = ec.message();
+      return false;
+    }
+    chosen = name;
+    return true;
+  }
+  error = "every name from " + base + " to " + base + "." + std::to_string(kMaxTries - 1) + " is taken";
+  return false;
 }
 
 TFileRead ReadFileByName(const std::string& name, size_t maxBytes, std::vector<uint8_t>& bytes,

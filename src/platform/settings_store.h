@@ -31,6 +31,10 @@ bool WriteFileAtomically(const std::string& path, const void* data, size_t size,
 bool ReadFileLimited(const std::string& path, size_t maxBytes, std::vector<uint8_t>& out,
                      bool& exists, bool& overLimit, std::string& error);
 
+// Renames path to base, or when that name is taken to base.1, base.2 ... (never over a file
+// that is there); chosen is the name it now has. False with error when it cannot.
+bool MoveAside(const std::string& path, const std::string& base, std::string& chosen, std::string& error);
+
 class SettingsStore {
  public:
   // Reads the store from file. A missing file gives an empty store and true; an unreadable or

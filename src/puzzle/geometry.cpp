@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "game/state.h"
+#include "media/devices.h"
 #include "platform/platform.h"
 #include "puzzle/internal.h"
 #include "puzzle/level_files.h"
@@ -26,6 +27,11 @@ bool LevelCompleted = false;
 double StartTime = 0;
 int32_t LevelScore = 0;
 int32_t SolvingPiece = 0;
+bool LevelSetUp = false;
+
+namespace {
+double ClockStoppedAt = -1;  // time of day the level clock stopped at; -1 while it runs
+}  // namespace
 
 namespace puzzle_detail {
 bool IsLevelPiece(int32_t n) { return n >= 1 && n <= NumFig && n <= kMaxPieces; }
@@ -97,6 +103,8 @@ void SetUpSlotBox() {
 }  // namespace
 
 void SetupLevel(uint8_t n) {
+  LevelSetUp = true;  // even when the level cannot be read: it is not tried again unasked
+  ClockStoppedAt = -1;
   try {
     LoadLevel(n);
   } catch (...) {
@@ -139,7 +147,27 @@ void StartGame() {
   RotateMode = false;
 }
 
+void StopLevelClock() {
+  if (ClockStoppedAt < 0) ClockStoppedAt = plat::Platform().TimeOfDay();
+}
+
+void ResumeLevel() {
+  // The press that began a drag or a turn was released in another window.
+  StopRotationTimer();
+  HoverPiece = 0;
+  Dragging = false;
+  RotateMode = false;
+  if (ClockStoppedAt < 0) return;
+  // The time away does not count: the clock's start moves on by it (across midnight too).
+  double away = plat::Platform().TimeOfDay() - ClockStoppedAt;
+  if (away < 0) away += 1;
+  StartTime += away;
+  ClockStoppedAt = -1;
+}
+
 void ResetPuzzleState() {
+  LevelSetUp = false;
+  ClockStoppedAt = -1;
   for (auto& p : PieceTable) p = TPiece{};
   NumFig = 0;
   MedTime = 0;

@@ -63,8 +63,16 @@ uint8_t PieceAt(TPoint p);
 int32_t PieceWithOrder(int32_t k);
 void SetupLevel(uint8_t n);
 void ScatterPieces();
-// Called by DrawDeviceInitialize at every opening of the device: level CurrentLevel afresh.
+// Level CurrentLevel afresh; called by DrawDeviceInitialize when no level has been set up yet.
 void StartGame();
+// Whether a level has been set up (or tried) since start-up; a later opening of the device
+// keeps it as the player left it.
+extern bool LevelSetUp;
+// The device closes (focus lost, minimised, the screen mode switched): the level clock stops.
+void StopLevelClock();
+// The device opened again on the level the player left: an unfinished drag or turn ends, and
+// the level clock goes on from where it stopped.
+void ResumeLevel();
 
 // --- drawing ---
 // Called by FrameTimerTimer (playing field, level-complete display) and DrawMenu (texture 10).

@@ -153,6 +153,9 @@ void CheckLevelComplete() {
   if (CurrentLevel >= 0 && CurrentLevel <= 99 && PlayerRecord.SolvedFlags(CurrentLevel) == 0) {
     PlayerRecord.SetSolvedFlags(CurrentLevel, -1);
     PlayerRecord.SetSolvedCount(PlayerRecord.SolvedCount() + 1);
+    // A level solved for the first time is on the disk at once, not only at the next save:
+    // a crash or a killed process loses nothing already solved.
+    SaveProgress();
   }
   LevelCompleted = true;
   ScreenState = scLevelComplete;

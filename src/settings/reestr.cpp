@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 #include <vector>
 
@@ -100,8 +101,79 @@ uint32_t StoredValue(const TSettingEntry& e) {
   return e.Flag ? FlagToStore(Settings.*e.Flag) : Settings.*e.Number;
 }
 
-// The first kPlayerRecordSize bytes of the file go over the leading bytes of the record; a
-// longer file is never ours, so its tail is ignored rather than folded over the start.
+bool gLoaded = false;          // LoadSettings has run: what is written was read first
+bool gProgressBlocked = false;  // a damaged Users.dat could not be moved aside: never write over it
+bool gToldCannotSave = false;   // the player has been told that progress cannot be saved
+
+constexpr size_t kNameField = 24;      // a length byte and up to 23 characters
+constexpr size_t kEntriesOffset = 4756;
+constexpr size_t kStartMarkOffset = 432;
+
+int32_t MarkAt(const uint8_t* b, int level) {
+  return static_cast<int32_t>(plat::Le32(b + kSolvedFlagsOffset + 4 * static_cast<size_t>(level)));
+}
+int32_t MarksIn(const uint8_t* b) {
+  int32_t n = 0;
+  for (int l = 0; l < 100; ++l) n += MarkAt(b, l) != 0;
+  return n;
+}
+
+// What is wrong with a record image of the right size; empty when nothing is. The count is
+// left out when checkCount is false (a record pieced together from a short file).
+std::string RecordFault(const uint8_t* b, bool checkCount) {
+  if (b[0] >= kNameField) return "the player's name is longer than its field";
+  for (int l = 0; l < 100; ++l) {
+    const int32_t m = MarkAt(b, l);
+    if (m != 0 && m != -1 && m != 1)
+      return "the mark of level " + std::to_string(l) + " is neither solved nor unsolved";
+  }
+  const int32_t count = static_cast<int32_t>(plat::Le32(b + kSolvedCountOffset));
+  if (checkCount && count != MarksIn(b))
+    return "it counts " + std::to_string(count) + " solved levels but marks " + std::to_string(MarksIn(b));
+  if (b[kStartMarkOffset] > 1) return "its start mark is neither 0 nor 1";
+  for (int k = 1; k <= 10; ++k)
+    if (b[kEntriesOffset + 32 * static_cast<size_t>(k - 1)] >= kNameField)
+      return "the name of score entry " + std::to_string(k) + " is longer than its field";
+  return {};
+}
+
+// What is wrong with the size of a progress file of size bytes (more when overLimit).
+std::string SizeFault(size_t size, bool overLimit) {
+  if (overLimit) return "it is longer than " + std::to_string(kPlayerRecordSize) + " bytes";
+  if (size != kPlayerRecordSize)
+    return "it is " + std::to_string(size) + " bytes long, not " + std::to_string(kPlayerRecordSize);
+  return {};
+}
+
+std::string WorkingFolder() {
+  std::error_code ec;
+  const std::filesystem::path here = std::filesystem::current_path(ec);
+  if (ec) return "the game's folder";
+  const std::u8string u = here.u8string();
+  return std::string(u.begin(), u.end());
+}
+
+// Moves a damaged Users.dat aside and tells the player, once, in plain words; afterwards the
+// record in memory is what play goes on from (told in goesOn).
+void SetAside(const std::string& fault, const std::string& goesOn) {
+  std::string chosen, why;
+  std::string text = "The progress file " + std::string(kProgressFile) + " in " + WorkingFolder() +
+                     " is damaged (" + fault + "). ";
+  if (plat::MoveAside(kProgressFile, std::string(kProgressFile) + ".damaged", chosen, why)) {
+    text += "It has been kept as " + chosen + ", and " + goesOn + ".";
+  } else {
+    // Where it cannot be moved it is left exactly as it is.
+    gProgressBlocked = true;
+    text += "It could not be set aside (" + why + "), so it will not be written over; " + goesOn +
+            ", but progress will not be saved.";
+  }
+  plat::Platform().ReportError(text);
+}
+
+// Reads "Users.dat" and checks it. A file the game wrote is taken as it is. Any other is
+// set aside under a free name; play then goes on from what could be read of it (its leading
+// bytes over the initial record, as far as they make sense, the count following the marks),
+// or from the initial record.
 void ReadProgressFile() {
   std::vector<uint8_t> bytes;
   bool exists = false, overLimit = false;
@@ -110,8 +182,54 @@ void ReadProgressFile() {
     std::fprintf(stderr, "Tangrel 2.0: cannot read %s: %s\n", kProgressFile, error.c_str());
     return;
   }
-  // At most the record's size was read; an empty or missing file leaves it as it is.
-  std::copy(bytes.begin(), bytes.end(), PlayerRecord.Bytes.begin());
+  if (!exists) return;
+  std::string fault = SizeFault(bytes.size(), overLimit);
+  // At most the record's size was read; it goes over the leading bytes of the initial record.
+  TPlayerRecord read = PlayerRecord;
+  std::copy(bytes.begin(), bytes.end(), read.Bytes.begin());
+  if (fault.empty()) fault = RecordFault(read.Bytes.data(), true);
+  if (fault.empty()) {
+    PlayerRecord = read;
+    return;
+  }
+  std::string goesOn = "the game starts from an empty record";
+  if (RecordFault(read.Bytes.data(), false).empty()) {
+    read.SetSolvedCount(MarksIn(read.Bytes.data()));
+    PlayerRecord = read;
+    goesOn = "the game goes on with the " + std::to_string(read.SolvedCount()) + " solved levels it could read";
+  }
+  SetAside(fault, goesOn);
+}
+
+// Before a write: the levels marked solved in the file as it stands now (another copy of the
+// game may have written it meanwhile) stay solved; the count then follows the marks. A file
+// that is not ours is set aside first, as at start-up.
+void MergeWithDisk() {
+  std::vector<uint8_t> bytes;
+  bool exists = false, overLimit = false;
+  std::string error;
+  // A damaged file that could not be moved stays as it is; the player was told.
+  if (!gProgressBlocked &&
+      plat::ReadFileLimited(kProgressFile, kPlayerRecordSize, bytes, exists, overLimit, error) && exists) {
+    std::string fault = SizeFault(bytes.size(), overLimit);
+    if (fault.empty()) fault = RecordFault(bytes.data(), true);
+    if (fault.empty()) {
+      for (int l = 0; l < 100; ++l)
+        if (MarkAt(bytes.data(), l) != 0 && PlayerRecord.SolvedFlags(l) == 0) PlayerRecord.SetSolvedFlags(l, -1);
+    } else {
+      SetAside(fault, "the game goes on with the levels solved in this session");
+    }
+  }
+  PlayerRecord.SetSolvedCount(MarksIn(PlayerRecord.Bytes.data()));
+}
+
+// The first save that fails tells the player in plain words; every failure goes to the log.
+void TellCannotSave(const std::string& why) {
+  if (gToldCannotSave) return;
+  gToldCannotSave = true;
+  plat::Platform().ReportError("Your progress cannot be saved in the folder " + WorkingFolder() + " (" + why +
+                               "). The game goes on, but the levels you solve now will not be kept; "
+                               "what was saved before is left as it was.");
 }
 
 }  // namespace
@@ -130,7 +248,12 @@ void InitPlayerRecord() {
 void ResetSettings() {
   Settings = TSettings{};
   PlayerRecord = TPlayerRecord{};
+  gLoaded = false;
+  gProgressBlocked = false;
+  gToldCannotSave = false;
 }
+
+bool SettingsLoaded() { return gLoaded; }
 
 std::string SettingsStorePath() { return plat::Platform().ConfigDir() + "user.reg"; }
 
@@ -154,18 +277,27 @@ void LoadSettings() {
   InitPlayerRecord();
   for (const TSettingEntry& e : kSettingTable) Assign(e, e.Default);
   ReadRegistrySettings();
+  gProgressBlocked = false;
+  gToldCannotSave = false;
   ReadProgressFile();
+  gLoaded = true;
 }
 
 bool WriteProgressFile() {
+  MergeWithDisk();
   std::string error;
-  if (!plat::WriteFileAtomically(kProgressFile, PlayerRecord.Bytes.data(), PlayerRecord.Bytes.size(),
-                                 false, error)) {
-    ReportSaveFailure(kProgressFile, error);
-    return false;
+  if (gProgressBlocked) {
+    error = "a damaged progress file stands in its place";
+  } else if (plat::WriteFileAtomically(kProgressFile, PlayerRecord.Bytes.data(), PlayerRecord.Bytes.size(),
+                                        false, error)) {
+    return true;
   }
-  return true;
+  ReportSaveFailure(kProgressFile, error);
+  TellCannotSave(error);
+  return false;
 }
+
+bool SaveProgress() { return gLoaded && WriteProgressFile(); }
 
 bool SaveSettings() {
   // Start from what is on disk so other keys and values survive; a store we cannot read

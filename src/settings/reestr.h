@@ -39,11 +39,23 @@ constexpr const char* kProgressFile = "Users.dat";
 void InitPlayerRecord();      // the initial value of the record
 // The options and the record as they are before LoadSettings (tests, via ResetAllUnits).
 void ResetSettings();
+// Reads the options and "Users.dat". A progress file that is not one the game wrote (wrong
+// size, marks that are not marks, a count that disagrees, names longer than their fields) is
+// set aside as "Users.dat.damaged" (or the next free ".damaged.N"), the player is told, and
+// play goes on from what could be read of it or from the initial record.
 void LoadSettings();
 void ReadRegistrySettings();
 // Writes the six options, then the progress file. A failed write keeps the values in memory
 // and the old files intact, reports on standard error and returns false.
 bool SaveSettings();
+// Writes "Users.dat", first merged with the file as it stands (a level solved there stays
+// solved; the count follows the marks). A damaged file found there is set aside first. The
+// first failure of a run is told to the player once, naming the folder.
 bool WriteProgressFile();
+// The save at the first completion of a level: WriteProgressFile, but only once LoadSettings
+// has read what it would write over.
+bool SaveProgress();
+// Whether LoadSettings has run since start-up: nothing is written that was not read first.
+bool SettingsLoaded();
 // Where the settings store lives (user.reg); tests point it elsewhere.
 std::string SettingsStorePath();

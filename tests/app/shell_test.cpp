@@ -1,6 +1,10 @@
 // Start-up, activation cycles, the message loop's error handling and shut-down.
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "platform/settings_store.h"
 
 #include "app_fixture.h"
 
@@ -108,6 +112,41 @@ TEST_F(AppTest, MissingSpritePackageIsReportedAndTheLoopStillRuns) {
   EXPECT_FALSE(RunMessageLoopOnce());
 }
 
+TEST_F(AppTest, AStartUpThatStoppedBeforeTheSettingsWereReadWritesNothingAtClose) {
+  // What the player has stored: options and a record with five levels solved.
+  namespace fs = std::filesystem;
+  InitPlayerRecord();
+  for (int l = 0; l < 5; ++l) PlayerRecord.SetSolvedFlags(l, -1);
+  PlayerRecord.SetSolvedCount(5);
+  std::string why;
+  ASSERT_TRUE(plat::WriteFileAtomically(dir + "/Users.dat", PlayerRecord.Bytes.data(), kPlayerRecordSize, false, why));
+  const std::string store = "[\\Software\\Brenmoor Studio\\Tangrel]\n\"Full\"=dword:00000000\n";
+  ASSERT_TRUE(plat::WriteFileAtomically(SettingsStorePath(), store.data(), store.size(), true, why));
+  const auto read = [](const std::string& p) {
+    std::ifstream f(p, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(f), {});
+  };
+  const std::string progress = read(dir + "/Users.dat");
+  ResetAllUnits();
+
+  for (const char* missing : {"Sprites.gpk", "Textures.gpk"}) {
+    SCOPED_TRACE(missing);
+    testkit::WritePackages(dir);
+    fs::remove(fs::path(dir) / missing);
+    delete MainForm;
+    MainForm = nullptr;
+    fake.errors.clear();
+    ASSERT_TRUE(StartMainForm());
+    ASSERT_EQ(fake.errors.size(), 1u);
+    EXPECT_EQ(fake.errors[0], std::string("Cannot open file ") + missing);
+    Post(fake, plat::EventKind::Quit);
+    EXPECT_FALSE(RunMessageLoopOnce());
+    EXPECT_TRUE(MainForm->Closed);
+    EXPECT_EQ(read(dir + "/Users.dat"), progress) << "the five solved levels are still there";
+    EXPECT_EQ(read(SettingsStorePath()), store) << "the stored options are left as they were";
+  }
+}
+
 TEST_F(AppTest, AnErrorInAFrameIsReportedAndTheLoopGoesOn) {
   // Every picture but the pointer.
   for (const auto& s : testkit::StandardSprites())
@@ -140,6 +179,7 @@ TEST_F(AppTest, AFailedFullScreenSwitchFallsBackToTheWindow) {
 }
 
 TEST_F(AppTest, CloseButtonWaitsForItsSoundAndShutsDownNormally) {
+  LoadSettings();  // as start-up does; the closing save writes only what was read
   PanelButtons[6] = {766, 8, 791, 33, 1, "pan_close", 255};
   MainForm->ActivateInstalled = true;
   ScreenState = scPlaying;

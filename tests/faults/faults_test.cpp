@@ -91,8 +91,9 @@ class Faults : public ::testing::Test {
     game.ClickRect(OptionButtons[kOptionOk].Rect);
   }
 
-  // After a failed save: the game goes on as if nothing had happened.
+  // After a failed save: the game goes on as if nothing had happened, and tells nothing more.
   void KeepsRunning() {
+    const size_t told = game.fake.errors.size();
     ASSERT_NO_FATAL_FAILURE(PlayLevel(2));
     game.Frames(5);
     game.Send(Ev(K::WheelDown, PieceTable[1].Position.X, PieceTable[1].Position.Y));
@@ -104,8 +105,17 @@ class Faults : public ::testing::Test {
     EXPECT_EQ(ScreenState, scPlaying);
     ASSERT_NE(MainForm, nullptr);
     EXPECT_FALSE(MainForm->Closed);
-    EXPECT_TRUE(game.fake.errors.empty()) << game.fake.errors.front();
+    EXPECT_EQ(game.fake.errors.size(), told) << game.fake.errors.back();
     EXPECT_EQ(headless::BrokenInvariant(), "");
+  }
+
+  // The player was told once, in plain words naming the game's folder, that progress cannot
+  // be saved.
+  void ToldOnceCannotSave() {
+    ASSERT_EQ(game.fake.errors.size(), 1u);
+    EXPECT_NE(game.fake.errors[0].find("Your progress cannot be saved in the folder " + game.gameDir.string()),
+              std::string::npos)
+        << game.fake.errors[0];
   }
 
   // A first run that leaves both files behind: level 0 not solved, sounds on.
@@ -154,6 +164,8 @@ TEST_P(KilledDuringSave, LeavesEveryFileWholeAndTheNextRunGoesOn) {
     FirstRun();
     game.Start();
     PlayLevel(0);
+    // The progress file is written at the completion itself, the settings store by OK.
+    if (std::string(GetParam()) == "Users.dat.tmp") test_seam::BeforeAtomicRename = KillBeforeRename;
     SolveWithF1();
     ToMenu();
     if (::testing::Test::HasFailure()) ::_exit(10);
@@ -166,19 +178,20 @@ TEST_P(KilledDuringSave, LeavesEveryFileWholeAndTheNextRunGoesOn) {
   ASSERT_TRUE(WIFSIGNALED(status)) << "the run ended by itself with " << WEXITSTATUS(status);
   ASSERT_EQ(WTERMSIG(status), SIGKILL);
 
-  const bool storeFirst = std::string(GetParam()) == "user.reg.tmp";
-  // The file being written keeps its old contents whole; a file saved before the kill holds the new.
-  EXPECT_EQ(StoredSounds(), storeFirst ? 1u : 0u);
+  const bool inStore = std::string(GetParam()) == "user.reg.tmp";
+  // The file being written keeps its old contents whole; a file saved before the kill holds
+  // the new. (Killed in the completion's save, the options were never changed.)
+  EXPECT_EQ(StoredSounds(), 1u);
   const std::string progress = ReadAll(ProgressPath());
   ASSERT_EQ(progress.size(), kPlayerRecordSize);
-  EXPECT_FALSE(Level0Solved(progress)) << "the progress save was cut off before its rename";
+  EXPECT_EQ(Level0Solved(progress), inStore) << "saved at the completion, or cut off before its rename";
   EXPECT_TRUE(fs::exists(game.gameDir / GetParam()) || fs::exists(game.configDir / GetParam()))
       << "the kill left its temporary file behind";
 
   // The next run reads what is there, ignores the leftover, and saves over it.
   ASSERT_NO_FATAL_FAILURE(game.Start());
-  EXPECT_EQ(Settings.Sounds != 0, storeFirst);
-  EXPECT_EQ(PlayerRecord.SolvedFlags(0), 0);
+  EXPECT_NE(Settings.Sounds, 0);
+  EXPECT_EQ(PlayerRecord.SolvedFlags(0), inStore ? -1 : 0);
   ASSERT_NO_FATAL_FAILURE(PlayLevel(0));
   ASSERT_NO_FATAL_FAILURE(SolveWithF1());
   game.Stop();
@@ -193,16 +206,75 @@ INSTANTIATE_TEST_SUITE_P(Faults, KilledDuringSave, ::testing::Values("user.reg.t
                                                                             : "InTheProgressFile";
                          });
 
+// --- killed right after a completion -------------------------------------------------------
+
+TEST_F(Faults, ALevelSolvedIsOnTheDiskBeforeTheProcessIsKilled) {
+  game.Prepare("solved");
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0) << std::strerror(errno);
+  if (child == 0) {
+    FirstRun();
+    game.Start();
+    PlayLevel(0);
+    SolveWithF1();
+    if (::testing::Test::HasFailure()) ::_exit(10);
+    ::kill(::getpid(), SIGKILL);  // no closing save, no options page: only the completion's own
+    ::_exit(11);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFSIGNALED(status)) << "the run ended by itself with " << WEXITSTATUS(status);
+  const std::string progress = ReadAll(ProgressPath());
+  ASSERT_EQ(progress.size(), kPlayerRecordSize);
+  EXPECT_TRUE(Level0Solved(progress));
+  EXPECT_EQ(progress[kSolvedCountOffset], 1);
+  EXPECT_FALSE(fs::exists(game.gameDir / "Users.dat.tmp"));
+  ASSERT_NO_FATAL_FAILURE(game.Start());
+  EXPECT_EQ(PlayerRecord.SolvedFlags(0), -1);
+}
+
+// --- two copies side by side -----------------------------------------------------------------
+
+TEST_F(Faults, TwoCopiesSideBySideBothKeepWhatTheySolved) {
+  game.Prepare("two");
+  ASSERT_NO_FATAL_FAILURE(FirstRun());
+  ASSERT_NO_FATAL_FAILURE(game.Start());  // the first copy: nothing solved yet
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0) << std::strerror(errno);
+  if (child == 0) {
+    // The second copy, started from the same files: solves level 1 and quits.
+    PlayLevel(1);
+    SolveWithF1();
+    game.Stop();
+    ::_exit(::testing::Test::HasFailure() ? 10 : 0);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+  // The first copy, still on its old record, solves level 0 and quits later.
+  ASSERT_NO_FATAL_FAILURE(PlayLevel(0));
+  ASSERT_NO_FATAL_FAILURE(SolveWithF1());
+  EXPECT_EQ(PlayerRecord.SolvedFlags(1), -1) << "its write took in the other copy's";
+  game.Stop();
+  const std::string progress = ReadAll(ProgressPath());
+  ASSERT_EQ(progress.size(), kPlayerRecordSize);
+  EXPECT_TRUE(Level0Solved(progress));
+  EXPECT_NE(progress[kSolvedFlagsOffset + 4], 0) << "level 1, solved by the other copy, is kept";
+  EXPECT_EQ(progress[kSolvedCountOffset], 2);
+}
+
 // --- a save that fails before its rename, the game running on -----------------------------
 
 TEST_F(Faults, InterruptedSaveIsReportedAndTheGameGoesOn) {
   game.Prepare("interrupt");
   ASSERT_NO_FATAL_FAILURE(FirstRun());
-  const std::string oldStore = ReadAll(StorePath()), oldProgress = ReadAll(ProgressPath());
+  const std::string oldStore = ReadAll(StorePath());
   ASSERT_NO_FATAL_FAILURE(game.Start());
   ASSERT_NO_FATAL_FAILURE(PlayLevel(0));
   ASSERT_NO_FATAL_FAILURE(SolveWithF1());
   ASSERT_NO_FATAL_FAILURE(ToMenu());
+  const std::string oldProgress = ReadAll(ProgressPath());
+  EXPECT_TRUE(Level0Solved(oldProgress)) << "written at the completion";
 
   test_seam::BeforeAtomicRename = FailBeforeRename;
   testing::internal::CaptureStderr();
@@ -213,6 +285,7 @@ TEST_F(Faults, InterruptedSaveIsReportedAndTheGameGoesOn) {
   EXPECT_EQ(ReadAll(StorePath()), oldStore);
   EXPECT_EQ(ReadAll(ProgressPath()), oldProgress);
   EXPECT_EQ(Settings.Sounds, 0) << "the game keeps the new setting in memory";
+  ASSERT_NO_FATAL_FAILURE(ToldOnceCannotSave());
 
   ASSERT_NO_FATAL_FAILURE(KeepsRunning());
   test_seam::BeforeAtomicRename = nullptr;
@@ -247,11 +320,17 @@ TEST_F(Faults, ReadOnlyWorkingFolderKeepsTheOldProgress) {
 
   ASSERT_NO_FATAL_FAILURE(game.Start());
   ASSERT_NO_FATAL_FAILURE(PlayLevel(0));
+  testing::internal::CaptureStderr();
   ASSERT_NO_FATAL_FAILURE(SolveWithF1());
+  std::string err = testing::internal::GetCapturedStderr();
+  // The first save that fails is the completion's: the player is told then, once.
+  ASSERT_NO_FATAL_FAILURE(ToldOnceCannotSave());
+  EXPECT_NE(game.fake.errors[0].find(realReadOnly ? "Read-only file system" : "Is a directory"), std::string::npos)
+      << game.fake.errors[0];
   ASSERT_NO_FATAL_FAILURE(ToMenu());
   testing::internal::CaptureStderr();
   FlipSoundsAndSave();
-  std::string err = testing::internal::GetCapturedStderr();
+  err += testing::internal::GetCapturedStderr();
   EXPECT_NE(err.find(std::string("Tangrel 2.0: cannot save Users.dat: ") +
                      (realReadOnly ? "Read-only file system" : "Is a directory")),
             std::string::npos)
@@ -265,6 +344,7 @@ TEST_F(Faults, ReadOnlyWorkingFolderKeepsTheOldProgress) {
   err = testing::internal::GetCapturedStderr();
   EXPECT_NE(err.find("Tangrel 2.0: cannot save Users.dat:"), std::string::npos) << err;
   EXPECT_EQ(ReadAll(ProgressPath()), oldProgress);
+  EXPECT_EQ(game.fake.errors.size(), 1u) << "told once, not at every save";
   if (!realReadOnly) fs::remove(game.gameDir / "Users.dat.tmp");
 }
 
@@ -284,7 +364,7 @@ TEST_F(Faults, FullDiskKeepsBothFilesAndTheNextSaveSucceeds) {
   game.configDir = game.gameDir / "cfg";
   fs::create_directories(game.configDir);
   ASSERT_NO_FATAL_FAILURE(FirstRun());
-  const std::string oldStore = ReadAll(StorePath()), oldProgress = ReadAll(ProgressPath());
+  const std::string oldStore = ReadAll(StorePath());
 
   // Fill the disk to the last byte (or, without a disk of our own, let both temporary files
   // lead to the device that is always full).
@@ -308,6 +388,8 @@ TEST_F(Faults, FullDiskKeepsBothFilesAndTheNextSaveSucceeds) {
   ASSERT_NO_FATAL_FAILURE(PlayLevel(0));
   ASSERT_NO_FATAL_FAILURE(SolveWithF1());
   ASSERT_NO_FATAL_FAILURE(ToMenu());
+  const std::string oldProgress = ReadAll(ProgressPath());
+  EXPECT_TRUE(Level0Solved(oldProgress)) << "written at the completion";
   ASSERT_NO_FATAL_FAILURE(fill());
   testing::internal::CaptureStderr();
   FlipSoundsAndSave();
@@ -321,6 +403,7 @@ TEST_F(Faults, FullDiskKeepsBothFilesAndTheNextSaveSucceeds) {
   EXPECT_EQ(ReadAll(ProgressPath()), oldProgress);
   EXPECT_FALSE(fs::exists(fs::symlink_status(game.gameDir / "Users.dat.tmp")))
       << "a failed save leaves no half-written file behind";
+  ASSERT_NO_FATAL_FAILURE(ToldOnceCannotSave());
 
   ASSERT_NO_FATAL_FAILURE(KeepsRunning());
   // Room again: the closing save keeps everything.

@@ -212,6 +212,7 @@ TEST_F(MenuTest, ClickingTheExitItemAgainIsNeverYes) {
 }
 
 TEST_F(MenuTest, ExitYesWithSoundsOffClosesAtOnce) {
+  LoadSettings();  // as start-up does; the closing save writes only what was read
   Settings.Sounds = 0;
   BuildMenu();
   OpenItem(kExit);

@@ -202,3 +202,26 @@ TEST(WaitForEvent, EndsWithTheFirstEventAndWaitsWithoutLimitWhenAskedTo) {
   EXPECT_TRUE(forever.Run(-1));
   EXPECT_EQ(forever.waits, std::vector<int>(49, -1));
 }
+
+TEST(BoxFocusGate, NoticesAroundTheErrorBoxAreHeldBackThenTheRealFocusIsLookedAt) {
+  plat::BoxFocusGate gate;
+  EXPECT_TRUE(gate.Pass(100)) << "without a box every notice passes";
+  EXPECT_FALSE(gate.Settle(100)) << "and nothing needs settling";
+
+  gate.BoxOpened();
+  EXPECT_FALSE(gate.Pass(200)) << "the box took the focus";
+  EXPECT_FALSE(gate.Settle(5000)) << "nothing is settled while the box is open";
+  gate.BoxClosed(6000);
+  EXPECT_FALSE(gate.Pass(6010)) << "the focus lost to the box, told only after it closed";
+  EXPECT_FALSE(gate.Pass(6300)) << "the focus given back";
+  EXPECT_FALSE(gate.Settle(6999));
+  EXPECT_TRUE(gate.Settle(7000)) << "then the real focus is looked at, once";
+  EXPECT_FALSE(gate.Settle(7100));
+  EXPECT_TRUE(gate.Pass(7200)) << "later notices are the player's again";
+
+  // A box without any notice around it leaves nothing to settle.
+  gate.BoxOpened();
+  gate.BoxClosed(0xFFFFFF00u);
+  EXPECT_FALSE(gate.Settle(0xFFFFFF00u + 2000));
+  EXPECT_TRUE(gate.Pass(0xFFFFFF00u + 2000)) << "across the clock's wrap too";
+}

@@ -29,8 +29,17 @@ TEST(KeyTranslation, Table) {
       {SDLK_KP_9, SDL_SCANCODE_KP_9, 105}, {SDLK_MINUS, SDL_SCANCODE_MINUS, 189},
       // A Cyrillic layout's key in the place of Q still reads as Q.
       {0x439, SDL_SCANCODE_Q, 'Q'},
-      {SDLK_MUTE, SDL_SCANCODE_MUTE, 0},
+      // German keys with letters of their own: by their place; the ISO key beside Shift too.
+      {0xF6, SDL_SCANCODE_SEMICOLON, 186},  // o umlaut
+      {0xE4, SDL_SCANCODE_APOSTROPHE, 222},  // a umlaut
+      {0xFC, SDL_SCANCODE_LEFTBRACKET, 219},  // u umlaut
+      {SDLK_LESS, SDL_SCANCODE_NONUSBACKSLASH, 226},
+      // A key with no code of its own is still a key, bound by nothing.
+      {SDLK_MUTE, SDL_SCANCODE_MUTE, plat::kVkOtherKey},
+      {0, SDL_SCANCODE_UNKNOWN, plat::kVkOtherKey},
   };
+  for (uint16_t bound : {VK_SPACE, VK_BACK, VK_RETURN, VK_F1, uint16_t{16}, uint16_t{17}, uint16_t{18}})
+    EXPECT_NE(plat::kVkOtherKey, bound);
   for (const Row& r : rows)
     EXPECT_EQ(plat::VirtualKeyFromSdl(r.key, r.scan), r.vk) << SDL_GetKeyName(r.key);
 }

@@ -32,13 +32,13 @@ const SdlKey kBareModifiers[] = {
 
 class ModifierKeys : public testkit::AppTest {
  protected:
-  // What the SDL loop does with a key-down: translate, and emit only keys the game has a code for.
+  // What the SDL loop does with a key-down: translate and emit it (every key has a code).
   void KeyDown(SDL_Keycode sym, SDL_Scancode scan, Uint16 mod) {
     plat::Event e;
     e.Kind = plat::EventKind::KeyDown;
     e.Key = plat::VirtualKeyFromSdl(sym, scan);
     e.Shift = plat::ShiftFromSdlMod(mod);
-    if (e.Key != 0) DispatchEvent(e);
+    DispatchEvent(e);
   }
   // Alt+Enter as it arrives: Alt's own key-down, then Enter with Alt held.
   void AltEnter() {
@@ -66,6 +66,23 @@ TEST_F(ModifierKeys, BareModifiersAreNoKeyForTheLoadingScreen) {
   }
   KeyDown(SDLK_a, SDL_SCANCODE_A, KMOD_NONE);
   EXPECT_EQ(ScreenState, scMenu);
+}
+
+TEST_F(ModifierKeys, KeysWithoutACodeOfTheirOwnAreAnyKeyToo) {
+  // A German layout's o umlaut, the ISO key beside Shift, a media key.
+  const SdlKey others[] = {{0xF6, SDL_SCANCODE_SEMICOLON, KMOD_NONE, "o umlaut"},
+                           {SDLK_LESS, SDL_SCANCODE_NONUSBACKSLASH, KMOD_NONE, "ISO key"},
+                           {SDLK_MUTE, SDL_SCANCODE_MUTE, KMOD_NONE, "mute"}};
+  for (const SdlKey& k : others) {
+    SCOPED_TRACE(k.name);
+    ScreenState = scLoading;
+    KeyDown(k.sym, k.scan, k.mod);
+    EXPECT_EQ(ScreenState, scMenu) << "any key leaves the loading screen";
+    ScreenState = scPlaying;
+    ShowMessageBox();
+    KeyDown(k.sym, k.scan, k.mod);
+    EXPECT_EQ(ScreenState, scPlaying) << "any key closes the message box";
+  }
 }
 
 TEST_F(ModifierKeys, BareModifiersLeaveTheMessageBoxOpen) {

@@ -355,4 +355,162 @@ TEST_F(ReestrTest, SettingsFolderThatCannotBeCreated) {
   EXPECT_EQ(fs::file_size(dir / "Users.dat"), kPlayerRecordSize) << "progress is still saved";
 }
 
+// --- progress files that are not the game's ------------------------------------------------
+
+// A record as the game writes it, with these levels solved.
+std::string GameRecord(std::initializer_list<int> solved) {
+  InitPlayerRecord();
+  for (int l : solved) PlayerRecord.SetSolvedFlags(l, -1);
+  PlayerRecord.SetSolvedCount(static_cast<int32_t>(solved.size()));
+  PlayerRecord.Bytes[432] = 1;
+  return std::string(PlayerRecord.Bytes.begin(), PlayerRecord.Bytes.end());
+}
+
+TEST_F(ReestrTest, AFileTheGameWroteIsTakenAsItIs) {
+  WriteBytes(dir / "Users.dat", GameRecord({0, 12, 99}));
+  PlayerRecord.Bytes[1000] = 0x7F;  // uninterpreted bytes are anything
+  LoadSettings();
+  EXPECT_TRUE(fake.errors.empty()) << fake.errors.front();
+  EXPECT_EQ(PlayerRecord.SolvedCount(), 3);
+  ASSERT_TRUE(SaveSettings());
+  LoadSettings();
+  EXPECT_TRUE(fake.errors.empty()) << fake.errors.front();
+  EXPECT_FALSE(fs::exists(dir / "Users.dat.damaged"));
+  EXPECT_EQ(PlayerRecord.SolvedFlags(99), -1);
+}
+
+TEST_F(ReestrTest, DamagedProgressFilesAreSetAsideUnderFreeNamesAndToldOnce) {
+  std::string noise(kPlayerRecordSize, '\0');
+  for (size_t i = 0; i < noise.size(); ++i) noise[i] = static_cast<char>((i * 2654435761u) >> 13);
+  std::string shortFile = GameRecord({0, 1, 2, 3, 4}).substr(0, 200);  // marks of levels 0 to 43
+  std::string miscounted = GameRecord({7, 8});
+  miscounted[428] = 40;
+  std::string longName = GameRecord({});
+  longName[0] = 24;
+  std::string longFile = GameRecord({5}) + "more";
+
+  struct TCase {
+    std::string bytes, setAsideAs, says;
+    int solvedKept;
+  } cases[] = {
+      {noise, "Users.dat.damaged", "neither solved nor unsolved", 0},
+      {shortFile, "Users.dat.damaged.1", "200 bytes long, not 5076", 5},
+      {miscounted, "Users.dat.damaged.2", "counts 40 solved levels but marks 2", 2},
+      {longName, "Users.dat.damaged.3", "name is longer than its field", 0},
+      {longFile, "Users.dat.damaged.4", "longer than 5076 bytes", 1},
+      {"", "Users.dat.damaged.5", "0 bytes long", 0},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.setAsideAs);
+    fake.errors.clear();
+    WriteBytes(dir / "Users.dat", c.bytes);
+    LoadSettings();
+    ASSERT_EQ(fake.errors.size(), 1u);
+    const std::string& told = fake.errors[0];
+    EXPECT_NE(told.find(c.says), std::string::npos) << told;
+    EXPECT_NE(told.find("kept as " + c.setAsideAs), std::string::npos) << told;
+    EXPECT_NE(told.find(fs::current_path().string()), std::string::npos) << told;
+    // Moved, not copied, and never over an earlier one.
+    EXPECT_FALSE(fs::exists(dir / "Users.dat"));
+    EXPECT_EQ(ReadText(dir / c.setAsideAs), c.bytes);
+    // Play goes on from what could be read, the count following the marks.
+    EXPECT_EQ(PlayerRecord.SolvedCount(), c.solvedKept);
+    int marks = 0;
+    for (int l = 0; l < 100; ++l) marks += PlayerRecord.SolvedFlags(l) != 0;
+    EXPECT_EQ(marks, c.solvedKept);
+    EXPECT_LT(PlayerRecord.Bytes[0], 24);
+    // What the game writes next is a file it takes as its own.
+    ASSERT_TRUE(SaveSettings());
+    fake.errors.clear();
+    LoadSettings();
+    EXPECT_TRUE(fake.errors.empty()) << fake.errors.front();
+    EXPECT_EQ(PlayerRecord.SolvedCount(), c.solvedKept);
+  }
+  EXPECT_EQ(ReadText(dir / "Users.dat.damaged"), noise) << "the first one set aside is still there";
+}
+
+TEST_F(ReestrTest, ADamagedFileFoundAtAWriteIsSetAsideToo) {
+  LoadSettings();
+  PlayerRecord.SetSolvedFlags(4, -1);
+  PlayerRecord.SetSolvedCount(1);
+  WriteBytes(dir / "Users.dat", "not a record");  // something else wrote it meanwhile
+  ASSERT_TRUE(WriteProgressFile());
+  ASSERT_EQ(fake.errors.size(), 1u);
+  EXPECT_EQ(ReadText(dir / "Users.dat.damaged"), "not a record");
+  EXPECT_EQ(fs::file_size(dir / "Users.dat"), kPlayerRecordSize);
+}
+
+// --- progress written when it changes, merged with the file as it stands -----------------
+
+TEST_F(ReestrTest, EveryProgressWriteKeepsWhatAnotherCopySolved) {
+  LoadSettings();  // this copy starts with nothing solved
+  PlayerRecord.SetSolvedFlags(3, -1);
+  PlayerRecord.SetSolvedCount(1);
+  const TPlayerRecord mine = PlayerRecord;
+  // Meanwhile the other copy saved levels 3, 5 and 7.
+  WriteBytes(dir / "Users.dat", GameRecord({3, 5, 7}));
+  PlayerRecord = mine;
+  ASSERT_TRUE(SaveProgress());
+  std::string bytes = ReadText(dir / "Users.dat");
+  ASSERT_EQ(bytes.size(), kPlayerRecordSize);
+  for (int l : {3, 5, 7}) EXPECT_EQ(bytes.substr(24 + 4 * l, 4), std::string(4, '\xff')) << l;
+  EXPECT_EQ(bytes.substr(24 + 4 * 4, 4), std::string(4, '\0'));
+  EXPECT_EQ(bytes[428], 3) << "the count follows the marks";
+  EXPECT_EQ(PlayerRecord.SolvedFlags(5), -1) << "the menu shows them too";
+  EXPECT_EQ(PlayerRecord.SolvedCount(), 3);
+
+  // The other copy's later save, from its own record (3, 5, 7, and now 9), keeps ours too.
+  LoadSettings();
+  PlayerRecord.SetSolvedFlags(9, -1);
+  PlayerRecord.SetSolvedCount(4);
+  const TPlayerRecord theirs = PlayerRecord;
+  PlayerRecord = mine;
+  PlayerRecord.SetSolvedFlags(11, -1);
+  PlayerRecord.SetSolvedCount(2);
+  ASSERT_TRUE(SaveSettings());
+  PlayerRecord = theirs;
+  ASSERT_TRUE(SaveSettings());
+  LoadSettings();
+  int marks = 0;
+  for (int l = 0; l < 100; ++l) marks += PlayerRecord.SolvedFlags(l) != 0;
+  EXPECT_EQ(marks, 5);
+  EXPECT_EQ(PlayerRecord.SolvedFlags(11), -1);
+  EXPECT_EQ(PlayerRecord.SolvedCount(), 5);
+  EXPECT_TRUE(fake.errors.empty()) << fake.errors.front();
+}
+
+TEST_F(ReestrTest, NothingIsWrittenBeforeTheSettingsWereRead) {
+  ResetSettings();
+  EXPECT_FALSE(SettingsLoaded());
+  PlayerRecord.SetSolvedFlags(1, -1);
+  EXPECT_FALSE(SaveProgress());
+  EXPECT_FALSE(fs::exists(dir / "Users.dat"));
+  LoadSettings();
+  EXPECT_TRUE(SettingsLoaded());
+  EXPECT_TRUE(SaveProgress());
+  EXPECT_TRUE(fs::exists(dir / "Users.dat"));
+}
+
+TEST_F(ReestrTest, AProgressFileThatCannotBeWrittenIsToldOnceNamingTheFolder) {
+  LoadSettings();
+  ASSERT_TRUE(SaveSettings());
+  const std::string oldProgress = ReadText(dir / "Users.dat");
+  fs::create_directory(dir / "Users.dat.tmp");  // stops the write even for root
+  PlayerRecord.SetSolvedFlags(6, -1);
+  testing::internal::CaptureStderr();
+  EXPECT_FALSE(SaveProgress());
+  EXPECT_FALSE(SaveSettings());
+  EXPECT_FALSE(WriteProgressFile());
+  testing::internal::GetCapturedStderr();
+  ASSERT_EQ(fake.errors.size(), 1u);
+  EXPECT_NE(fake.errors[0].find("Your progress cannot be saved in the folder " + fs::current_path().string()),
+            std::string::npos)
+      << fake.errors[0];
+  EXPECT_EQ(ReadText(dir / "Users.dat"), oldProgress);
+  EXPECT_EQ(PlayerRecord.SolvedFlags(6), -1) << "memory keeps it";
+  fs::remove(dir / "Users.dat.tmp");
+  EXPECT_TRUE(SaveProgress()) << "room again: the next write goes through";
+  EXPECT_EQ(fake.errors.size(), 1u);
+}
+
 }  // namespace

@@ -53,6 +53,7 @@ uint16_t VirtualKeyFromSdl(int32_t keycode, int32_t scancode) {
     case SDLK_RCTRL: return 17;
     case SDLK_LALT:
     case SDLK_RALT: return 18;
+    case SDLK_MODE: return 165;  // AltGr as a mode key: the right Alt, as Windows has it
     case SDLK_PAUSE: return 19;
     case SDLK_CAPSLOCK: return 20;
     case SDLK_ESCAPE: return 27;
@@ -100,7 +101,26 @@ uint16_t VirtualKeyFromSdl(int32_t keycode, int32_t scancode) {
   if (scancode >= SDL_SCANCODE_1 && scancode <= SDL_SCANCODE_9)
     return static_cast<uint16_t>('1' + (scancode - SDL_SCANCODE_1));
   if (scancode == SDL_SCANCODE_0) return '0';
-  return 0;
+  // Keys a layout gives letters of its own (o umlaut, a umlaut, the ISO key beside the left
+  // Shift): by their place, as Windows names those places.
+  switch (scancode) {
+    case SDL_SCANCODE_SEMICOLON: return 186;
+    case SDL_SCANCODE_EQUALS: return 187;
+    case SDL_SCANCODE_COMMA: return 188;
+    case SDL_SCANCODE_MINUS: return 189;
+    case SDL_SCANCODE_PERIOD: return 190;
+    case SDL_SCANCODE_SLASH: return 191;
+    case SDL_SCANCODE_GRAVE: return 192;
+    case SDL_SCANCODE_LEFTBRACKET: return 219;
+    case SDL_SCANCODE_BACKSLASH:
+    case SDL_SCANCODE_NONUSHASH: return 220;
+    case SDL_SCANCODE_RIGHTBRACKET: return 221;
+    case SDL_SCANCODE_APOSTROPHE: return 222;
+    case SDL_SCANCODE_NONUSBACKSLASH: return 226;
+    default: break;
+  }
+  // Any other key still is a key press: a code that no rule of the game binds.
+  return kVkOtherKey;
 }
 
 TShiftState ShiftFromSdlMod(uint16_t mod) {
@@ -251,6 +271,7 @@ class SdlPlatform : public IPlatform {
   PictureBox shownBox;
   bool shownStale = true;       // the window's contents may differ from it
   EventQueue events{&gSignalQuit};
+  BoxFocusGate boxFocus;  // focus notices caused by our own error box
   std::vector<pid_t> children;
   RandomSource rng;
 };
@@ -538,9 +559,18 @@ void SdlPlatform::Translate(const SDL_Event& ev) {
       return;
     case SDL_WINDOWEVENT:
       switch (ev.window.event) {
+        case SDL_WINDOWEVENT_FOCUS_GAINED:
+        case SDL_WINDOWEVENT_FOCUS_LOST:
+          // Our own error box takes the focus and gives it back: no loss of activity.
+          if (ev.window.event == SDL_WINDOWEVENT_FOCUS_GAINED) shownStale = true;
+          if (!boxFocus.Pass(SDL_GetTicks())) break;
+          if (ev.window.event == SDL_WINDOWEVENT_FOCUS_LOST)
+            SetActive(false);
+          else if (!IsMinimized())
+            SetActive(true);
+          break;
         case SDL_WINDOWEVENT_SHOWN:
         case SDL_WINDOWEVENT_RESTORED:
-        case SDL_WINDOWEVENT_FOCUS_GAINED:
           shownStale = true;
           if (!IsMinimized()) SetActive(true);
           break;
@@ -553,7 +583,6 @@ void SdlPlatform::Translate(const SDL_Event& ev) {
           break;
         case SDL_WINDOWEVENT_HIDDEN:
         case SDL_WINDOWEVENT_MINIMIZED:
-        case SDL_WINDOWEVENT_FOCUS_LOST:
           SetActive(false);
           break;
         default:
@@ -564,7 +593,7 @@ void SdlPlatform::Translate(const SDL_Event& ev) {
       e.Kind = EventKind::KeyDown;
       e.Key = VirtualKeyFromSdl(ev.key.keysym.sym, ev.key.keysym.scancode);
       e.Shift = ShiftFromSdlMod(ev.key.keysym.mod);
-      if (e.Key != 0) Emit(e);
+      Emit(e);  // every key counts, those without a code of their own too
       return;
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP: {
@@ -621,6 +650,9 @@ void SdlPlatform::Translate(const SDL_Event& ev) {
 
 bool SdlPlatform::PollEvent(Event& e) {
   if (!children.empty()) ReapChildren();
+  // After our error box: where the focus really is now, told only if it changed.
+  if (window && boxFocus.Settle(SDL_GetTicks()))
+    SetActive((SDL_GetWindowFlags(window) & SDL_WINDOW_INPUT_FOCUS) != 0 && !IsMinimized());
   SDL_Event ev;
   return events.Poll(e, [&] {
     if (!SDL_PollEvent(&ev)) return false;
@@ -704,8 +736,11 @@ void SdlPlatform::Randomize() {
 
 void SdlPlatform::ReportError(const std::string& text) {
   LogError(text);  // the line on standard error, then the box
-  if (window && !std::getenv("TANGREL_NO_DIALOGS"))
+  if (window && !std::getenv("TANGREL_NO_DIALOGS")) {
+    boxFocus.BoxOpened();
     SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "Tangrel 2.0", text.c_str(), window);
+    boxFocus.BoxClosed(SDL_GetTicks());
+  }
 }
 
 bool SdlPlatform::OpenURL(const std::string& url) {

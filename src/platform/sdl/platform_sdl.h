@@ -15,8 +15,10 @@ namespace plat {
 
 // The virtual-key code the game tests for an SDL key ('A'..'Z' 65..90, '0'..'9' 48..57,
 // Space 32, Backspace 8, Enter 13, Escape 27, F1..F12 112..123, arrows 37..40, ...).
-// Letters and digits fall back on the key's position when the layout gives no Latin key.
-// 0 for keys the game has no code for.
+// Letters, digits and the punctuation keys fall back on the key's position when the layout
+// gives them letters of its own (a German o umlaut is 186, the ISO key beside Shift 226).
+// Every other key is kVkOtherKey: still a key press, bound by no rule of the game.
+constexpr uint16_t kVkOtherKey = 255;
 uint16_t VirtualKeyFromSdl(int32_t keycode, int32_t scancode);
 
 // Shift, Alt and Ctrl of an SDL modifier mask.
