@@ -100,3 +100,14 @@ package: build
 
 clean:
 	rm -rf $(BUILD) $(ASAN) $(FUZZ) $(CLANG) $(WIN64) $(WIN32)
+
+# The browser build served on 127.0.0.1 for a quick look: http://127.0.0.1:$(WEB_PORT)/
+WEB_PORT ?= 8000
+.PHONY: serve-web bench-web
+serve-web: web
+	node tests/web/server.js build-web/site $(WEB_PORT)
+
+# The browser's performance report (headless Chromium): level 94's frame portable and with
+# wasm SIMD, beside the browser's own 2D canvas; start-up; bytes before the menu; site sizes.
+bench-web: web
+	bench/web/run-bench.sh build-web build/game
