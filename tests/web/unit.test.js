@@ -46,7 +46,7 @@ test('the walk keeps the steps of its build, in order, with their messages', () 
 
 test('the browser walk names only steps and checks the driver knows', () => {
   const known = new Set(['start', 'reload', 'click', 'hover', 'key', 'wait', 'shot', 'picture', 'keep', 'stop', 'wait_end',
-    'forget', 'play_again', 'viewport', 'touch_tap', 'touch_drag', 'touch_hold', 'touch_hold_tap', 'server', 'check']);
+    'forget', 'play_again', 'viewport', 'touch', 'touch_tap', 'touch_drag', 'touch_hold', 'touch_hold_tap', 'server', 'check']);
   const checks = new Set(['golden', 'warm', 'bluish', 'black', 'differs', 'fullscreen', 'windowed', 'running', 'ended',
     'status', 'reported', 'settings_count', 'settings', 'settings_bool', 'progress_size', 'progress_bytes', 'audio_running',
     'no_audio', 'bars_black', 'row_lit', 'same', 'end_page', 'offline_ready', 'one_cache', 'touch_note', 'error_box']);
