@@ -52,7 +52,9 @@ add_library(game_core STATIC ${CORE_SOURCES} ${PLATFORM_COMMON_SOURCES})
 target_include_directories(game_core PUBLIC src)
 target_compile_options(game_core PRIVATE ${TANGREL_WARNINGS})
 target_link_libraries(game_core PUBLIC freetype_wasm)
-target_compile_definitions(game_core PUBLIC TANGREL_FONT_DIR="/fonts")
+# The faces at the same path as on Linux: preloaded there for the page, the system's own for
+# the unit tests on Node (which see the real files).
+target_compile_definitions(game_core PUBLIC TANGREL_FONT_DIR="/usr/share/fonts/truetype/liberation")
 if(NOT TANGREL_WEB_SIMD)
   target_compile_definitions(game_core PUBLIC TANGREL_PORTABLE=1)
 endif()
@@ -84,7 +86,7 @@ add_library(files_posix STATIC src/platform/files_posix.cpp)
 target_include_directories(files_posix PUBLIC src)
 target_compile_options(files_posix PRIVATE ${TANGREL_WARNINGS})
 
-# --- the data preloaded into the program's files: /game and /fonts ---------------------------
+# --- the data preloaded into the program's files: /game and the fonts ---------------------------
 set(TANGREL_PRELOAD_DIR ${CMAKE_BINARY_DIR}/preload)
 add_custom_target(web_data
   COMMAND ${CMAKE_COMMAND} -DDATA=${TANGREL_GAME_DATA} -DFONTS=${TANGREL_FONT_SOURCE}
@@ -107,7 +109,7 @@ target_link_options(tangrel PRIVATE
   -sASYNCIFY_STACK_SIZE=65536
   -sEXPORTED_FUNCTIONS=_main,_malloc,_free
   "--preload-file=${TANGREL_PRELOAD_DIR}/game@/game"
-  "--preload-file=${TANGREL_PRELOAD_DIR}/fonts@/fonts")
+  "--preload-file=${TANGREL_PRELOAD_DIR}/fonts@/usr/share/fonts/truetype/liberation")
 set_property(TARGET tangrel APPEND PROPERTY LINK_DEPENDS ${TANGREL_PRELOAD_DIR}/stamp)
 
 # --- unit tests under Node ----------------------------------------------------------------------

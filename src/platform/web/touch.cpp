@@ -31,11 +31,15 @@ void TouchGestures::Start(int32_t id, int32_t px, int32_t py, int32_t gx, int32_
   if (first.id < 0) {
     first = f;
     state = State::Pending;
-    turnedByTap = false;
+    otherFinger = false;
     Emit(TouchAction::Move, TMouseButton::mbLeft, 0, gx, gy);  // the piece under it is the one
     return;
   }
-  if (second.id < 0 && id != first.id) second = f;
+  if (second.id < 0 && id != first.id) {
+    second = f;
+    // Two fingers are no click and no hold of the first: a tap of this one turns, or nothing.
+    if (state == State::Pending) otherFinger = true;
+  }
   // A third finger is ignored.
 }
 
@@ -76,19 +80,15 @@ void TouchGestures::End(int32_t id, uint32_t now, bool cancelled) {
     // One turn counter-clockwise of the piece under the first finger, as the wheel gives.
     Emit(TouchAction::Down, TMouseButton::mbRight, ssCtrl, first.gx, first.gy);
     Emit(TouchAction::Up, TMouseButton::mbRight, ssCtrl, first.gx, first.gy);
-    if (state == State::Dragging) {
-      // The turn let the piece go: take it again, so the finger drags on.
-      Emit(TouchAction::Down, TMouseButton::mbLeft, 0, first.gx, first.gy);
-    } else {
-      turnedByTap = true;
-    }
+    // The turn let a dragged piece go: take it again, so the finger drags on.
+    if (state == State::Dragging) Emit(TouchAction::Down, TMouseButton::mbLeft, 0, first.gx, first.gy);
     return;
   }
   if (id != first.id) return;
   Tick(now);
   switch (state) {
     case State::Pending:
-      if (!cancelled && !turnedByTap) {
+      if (!cancelled && !otherFinger) {
         Emit(TouchAction::Down, TMouseButton::mbLeft, 0, first.startGX, first.startGY);
         Emit(TouchAction::Up, TMouseButton::mbLeft, 0, first.startGX, first.startGY);
       }
@@ -106,11 +106,11 @@ void TouchGestures::End(int32_t id, uint32_t now, bool cancelled) {
   first = Finger{};
   second = Finger{};
   state = State::Idle;
-  turnedByTap = false;
+  otherFinger = false;
 }
 
 void TouchGestures::Tick(uint32_t now) {
-  if (state != State::Pending || turnedByTap || second.id >= 0) return;
+  if (state != State::Pending || otherFinger) return;
   if (now - first.since < kHoldMs) return;
   state = State::Turning;
   Emit(TouchAction::Down, TMouseButton::mbRight, 0, first.startGX, first.startGY);

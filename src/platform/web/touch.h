@@ -10,7 +10,8 @@
 //                                              at the first finger
 //
 // A drag never turns into a turn: once the first finger has moved, holding it still does
-// nothing more, and a second finger that moves or stays down is no tap.
+// nothing more, and a second finger that moves or stays down is no tap. Once a second finger
+// has touched, the first one neither clicks nor holds (it may still drag).
 #pragma once
 #include <cstdint>
 #include <vector>
@@ -65,7 +66,7 @@ class TouchGestures {
   static bool Beyond(const Finger& f, int32_t px, int32_t py);
 
   State state = State::Idle;
-  bool turnedByTap = false;  // the first finger's press was used for a turn: no click, no hold
+  bool otherFinger = false;  // a second finger came while the first was still: no click, no hold
   Finger first, second;
   std::vector<TouchAction> out;
 };
