@@ -39,6 +39,8 @@ async function frameBench(dir, tag) {
   const { browser, done } = await launch();
   try {
     const page = await browser.newPage();
+    page.on('console', (m) => { if (process.env.TANGREL_BENCH_CONSOLE) console.error(`  ${tag}: ${m.text()}`); });
+    page.on('pageerror', (e) => console.error(`  ${tag}: page error: ${e.message}`));
     await page.goto(`${s.url}bench.html?${tag}`, { waitUntil: 'load' });
     await page.waitForFunction(() => window.benchResult, { timeout: 240000, polling: 200 });
     return await page.evaluate(() => window.benchResult);
