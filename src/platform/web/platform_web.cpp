@@ -116,6 +116,9 @@ EM_JS(void, tw_fullscreen, (int on), {
   var isFull = function() { return !!(document.fullscreenElement || document.webkitFullscreenElement); };
   var enter = function() {
     if (!st.want || isFull()) return;
+    // Without a press or key just now the browser refuses: wait for the next one.
+    var ua = navigator.userActivation;
+    if (ua && !ua.isActive) return;
     var req = el.requestFullscreen || el.webkitRequestFullscreen;
     if (!req) return;
     try {
