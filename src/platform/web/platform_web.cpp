@@ -86,7 +86,6 @@ EM_JS(void, tw_show_end, (), {
 
 EM_JS(void, tw_show_error, (const char* text), {
   var t = UTF8ToString(text);
-  console.error("Tangrel 2.0: " + t);
   var p = window.TangrelPage;
   if (p && typeof p.showError === "function") {
     try { p.showError(t); } catch (e) { console.error(e); }
@@ -107,11 +106,11 @@ EM_JS(void, tw_set_cursor, (int show, int busy), {
   if (c) c.style.cursor = busy ? "wait" : (show ? "default" : "none");
 });
 
-// Full screen through the Fullscreen API. The browser allows it only shortly after a press
-// or a key; when it refuses, the page enters it on the player's next press or key.
-EM_JS(void, tw_fullscreen, (int on), {
-  var st = Module.twFull || (Module.twFull = { want: false, hooked: false, byUs: false });
-  st.want = !!on;
+// Full screen through the Fullscreen API. The browser allows it only inside a press or a
+// key: mode 1 enters it now when it may, else at the player's next press or key; mode 2 only
+// at the next one; mode 0 leaves it.
+EM_JS(void, tw_fullscreen, (int mode), {
+  var st = Module.twFull || (Module.twFull = { want: false, hooked: false });
   var el = document.documentElement;
   var isFull = function() { return !!(document.fullscreenElement || document.webkitFullscreenElement); };
   var enter = function() {
@@ -128,24 +127,20 @@ EM_JS(void, tw_fullscreen, (int on), {
   };
   if (!st.hooked) {
     st.hooked = true;
-    var onGesture = function() { if (st.want && !isFull()) enter(); };
-    window.addEventListener("pointerup", onGesture, true);
-    window.addEventListener("keyup", onGesture, true);
-    window.addEventListener("touchend", onGesture, true);
+    window.addEventListener("pointerdown", enter, true);
+    window.addEventListener("keydown", enter, true);
+    window.addEventListener("touchend", enter, true);
   }
-  if (on) {
+  st.want = mode !== 0;
+  if (mode === 1) {
     enter();
-  } else if (isFull()) {
+  } else if (mode === 0 && isFull()) {
     var exit = document.exitFullscreen || document.webkitExitFullscreen;
     try {
       var q = exit.call(document);
       if (q && q.catch) q.catch(function() {});
     } catch (e) {}
   }
-});
-
-EM_JS(int, tw_is_fullscreen, (), {
-  return (document.fullscreenElement || document.webkitFullscreenElement) ? 1 : 0;
 });
 
 EM_JS(void, tw_screen_size, (int* out), {
@@ -404,6 +399,7 @@ bool WebPlatform::SetFullScreen(bool full) {
 }
 
 void WebPlatform::FullScreenChanged(bool nowFull) {
+  if (nowFull) leftByMinimize = false;
   if (nowFull || !fullScreen || leftByMinimize) return;
   // The player left full screen through the browser (Esc): as Alt+Enter would.
   Event e;
@@ -414,12 +410,12 @@ void WebPlatform::FullScreenChanged(bool nowFull) {
 }
 
 void WebPlatform::Minimize() {
-  // A tab cannot be minimised; it leaves full screen, and the next press goes back into it.
-  if (fullScreen && tw_is_fullscreen()) {
-    leftByMinimize = true;
-    tw_fullscreen(0);
-    tw_fullscreen(1);  // wanted again: entered on the next press or key
-  }
+  // A tab cannot be minimised: it leaves full screen, and the player's next press or key
+  // (when back in the tab) goes back into it, as a restored window would.
+  if (!fullScreen) return;
+  leftByMinimize = true;
+  tw_fullscreen(0);
+  tw_fullscreen(2);
 }
 
 WindowPlacement WebPlatform::GetPlacement() const {
@@ -615,7 +611,7 @@ void WebPlatform::Sleep(int ms) {
 }
 
 void WebPlatform::ReportError(const std::string& text) {
-  LogError(text);
+  LogError(text);  // the line on the console, then the box on the page
   tw_show_error(text.c_str());
 }
 
