@@ -31,24 +31,6 @@ void Turn() {
   if (!RunMessageLoopOnce()) Finish();
 }
 
-bool gShown = false;
-
-void FirstTurn() {
-  Turn();
-  if (gRunning && !gShown) {
-    gShown = true;
-    plat::web::SetPageState("running");
-  }
-}
-
-void EveryTurn() {
-  if (!gShown) {
-    FirstTurn();
-    return;
-  }
-  Turn();
-}
-
 // The tab is hidden or goes: the game sees its deactivation now (no frames run while it is
 // hidden), and what it writes when it closes is written now.
 void PageHidden() {
@@ -80,6 +62,6 @@ int main() {
     Finish();
     return 1;
   }
-  emscripten_set_main_loop(EveryTurn, 0, 0);
+  emscripten_set_main_loop(Turn, 0, 0);
   return 0;
 }

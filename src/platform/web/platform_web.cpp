@@ -244,6 +244,7 @@ class WebPlatform : public IPlatform {
   void TakeTouch();
 
   bool created = false;
+  bool shown = false;  // a frame has been presented
   bool fullScreen = false;
   bool leftByMinimize = false;
   bool systemCursor = true;
@@ -482,8 +483,14 @@ bool WebPlatform::Present(const uint32_t* pixels, int width, int height, int pit
   const Geometry g = Measure();
   PictureBox box = FitPicture(g.outW, g.outH);
   if (width != kPictureWidth || height != kPictureHeight) box = {0, 0, width, height, 1, ScaleFilter::Nearest};
-  return tw_present(rgba.data(), width, height, g.outW, g.outH, box.X, box.Y, box.W, box.H,
-                    box.Filter == ScaleFilter::Linear ? 1 : 0) != 0;
+  if (!tw_present(rgba.data(), width, height, g.outW, g.outH, box.X, box.Y, box.W, box.H,
+                  box.Filter == ScaleFilter::Linear ? 1 : 0))
+    return false;
+  if (!shown) {
+    shown = true;
+    tw_set_page_state("running");  // the page and its tests: the game shows
+  }
+  return true;
 }
 
 void WebPlatform::SetActive(bool on) {

@@ -26,7 +26,8 @@ void PlatformTurn();
 // Calls fn(hidden) when the page is hidden or shown again, or is about to go (pagehide);
 // the entry saves there what the game writes when it closes.
 void OnPageHidden(std::function<void()> fn);
-// The page's state for the page and its tests (document.body.dataset.game).
+// The page's state for the page and its tests (document.body.dataset.game): "loading" at
+// start, "running" once a frame shows (set by Present), "ended" after the close.
 void SetPageState(const char* state);
 // The game has closed: the page shows its end.
 void ShowEnd();
