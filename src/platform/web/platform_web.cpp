@@ -364,6 +364,9 @@ WebPlatform::~WebPlatform() {
   emscripten_set_blur_callback(win, nullptr, true, nullptr);
   emscripten_set_visibilitychange_callback(nullptr, true, nullptr);
   emscripten_set_fullscreenchange_callback(EMSCRIPTEN_EVENT_TARGET_DOCUMENT, nullptr, true, nullptr);
+  // The game is gone: out of full screen, and no later press (the end page's button) goes
+  // back into it.
+  tw_fullscreen(0);
   if (gWeb == this) gWeb = nullptr;
 }
 
