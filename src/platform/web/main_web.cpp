@@ -32,10 +32,16 @@ void Turn() {
 }
 
 // The tab is hidden or goes: the game sees its deactivation now (no frames run while it is
-// hidden), and what it writes when it closes is written now.
+// hidden), and what it writes when it closes is written now. While the game waits for a
+// sound (it is inside a handler) the loop is not run again, but the writing still is.
 void PageHidden() {
-  if (!gRunning || plat::web::Sleeping()) return;
-  Turn();
+  if (!gRunning) return;
+  if (!plat::web::Sleeping()) {
+    // A sound that would be waited for here is not: this callback cannot pause.
+    plat::web::AllowWaits(false);
+    Turn();
+    plat::web::AllowWaits(true);
+  }
   if (!gRunning) return;
   try {
     SaveSettings();

@@ -168,6 +168,7 @@ namespace {
 
 std::function<void()> gPageHidden;
 bool gSleeping = false;
+bool gAllowWaits = true;
 
 class WebPlatform;
 WebPlatform* gWeb = nullptr;
@@ -614,7 +615,7 @@ void WebPlatform::Randomize() {
 
 void WebPlatform::Sleep(int ms) {
   // The page goes on meanwhile (the sound plays, the events queue up): only the game waits.
-  if (ms <= 0) return;
+  if (ms <= 0 || !gAllowWaits || gSleeping) return;
   gSleeping = true;
   emscripten_sleep(static_cast<unsigned>(ms));
   gSleeping = false;
@@ -637,6 +638,7 @@ void OnPageHidden(std::function<void()> fn) { gPageHidden = std::move(fn); }
 void SetPageState(const char* state) { tw_set_page_state(state); }
 void ShowEnd() { tw_show_end(); }
 bool Sleeping() { return gSleeping; }
+void AllowWaits(bool allow) { gAllowWaits = allow; }
 
 }  // namespace plat::web
 
@@ -645,7 +647,7 @@ extern "C" EMSCRIPTEN_KEEPALIVE void tw_page_hidden(int hidden) {
   using namespace plat::web;
   if (!gWeb) return;
   gWeb->SetActive(!hidden);
-  if (!hidden || gSleeping) return;
+  if (!hidden) return;
   // A hidden tab runs no animation frames: the entry lets the game see its deactivation
   // now, and writes what it writes on closing, since the tab may never come back.
   if (gPageHidden) gPageHidden();

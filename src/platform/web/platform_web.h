@@ -23,16 +23,19 @@ void ShutdownWebAudio();
 
 // Once per turn of the browser's loop, before the game's own: the touch hold, the timers.
 void PlatformTurn();
-// Calls fn(hidden) when the page is hidden or shown again, or is about to go (pagehide);
-// the entry saves there what the game writes when it closes.
+// Calls fn when the page is hidden or is about to go (pagehide), also while the game waits
+// for a sound; the entry saves there what the game writes when it closes.
 void OnPageHidden(std::function<void()> fn);
 // The page's state for the page and its tests (document.body.dataset.game): "loading" at
 // start, "running" once a frame shows (set by Present), "ended" after the close.
 void SetPageState(const char* state);
 // The game has closed: the page shows its end.
 void ShowEnd();
-// Whether the game waits inside a sound just now (the page's callbacks then only queue).
+// Whether the game waits inside a sound just now (its loop must not run again meanwhile).
 bool Sleeping();
+// Whether the game may wait (give the browser its turn) inside what runs now: only in the
+// turns of the browser's loop, not inside a page callback that runs the loop once more.
+void AllowWaits(bool allow);
 
 // The settings and progress files from the page's local storage into the program's files
 // (at start), and a refused write reported once.
