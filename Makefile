@@ -6,10 +6,11 @@ FUZZ := build-fuzz
 CLANG := build-clang
 WIN64 := build-win64
 WIN32 := build-win32
+WEB := build-web
 FUZZ_SECONDS ?= 60
 FUZZ_SMOKE_SECONDS ?= 10
 
-.PHONY: play test bench fuzz deps build build-asan build-fuzz build-clang windows windows-test contact-sheet level-sheet install package clean
+.PHONY: play test bench fuzz deps build build-asan build-fuzz build-clang windows windows-test web web-test contact-sheet level-sheet install package clean
 
 deps:
 	@scripts/install-deps
@@ -25,7 +26,7 @@ build-asan: deps
 play: build
 	cd $(BUILD)/game && ./tangrel
 
-test: build build-asan build-fuzz build-clang windows-test
+test: build build-asan build-fuzz build-clang windows-test web-test
 	cd $(BUILD) && ctest --output-on-failure
 	cd $(ASAN) && ctest --output-on-failure
 	cd $(CLANG) && ctest --output-on-failure --no-tests=error -R '^($(subst $(space),|,$(strip $(CLANG_TESTS))))$$'
@@ -49,6 +50,19 @@ windows-test: build
 	cmake -S . -B $(WIN64) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DCMAKE_BUILD_TYPE=Release -DTANGREL_WERROR=ON \
 	  -DTANGREL_GAME_DATA=$(CURDIR)/$(BUILD)/game -DTANGREL_WIN_TESTS=ON >/dev/null
 	cmake --build $(WIN64) -j $(JOBS) --target zip installer zip_no_manifest test_drawing test_puzzle test_settings test_package test_platform_shared test_win32
+
+# The game in the browser: $(WEB)/site/ is the whole site (static files for any web host).
+# FreeType for wasm is built once from Debian's source package into $(WEB)/freetype; the
+# game data come from the Linux build.
+web: build
+	JOBS=$(JOBS) scripts/build-web $(WEB) $(BUILD)/game
+
+# The unit tests of the platform-independent units and the browser platform's own units,
+# built with emscripten and run under Node.
+web-test: build
+	JOBS=$(JOBS) WEB_CMAKE_FLAGS=-DTANGREL_WEB_TESTS=ON scripts/build-web $(WEB) $(BUILD)/game
+	NODE_PATH=$${NODE_PATH:-/usr/share/nodejs} cmake --build $(WEB) -j $(JOBS) --target web_tests
+	cd $(WEB) && ctest --output-on-failure -L wasm
 
 # The performance report (markdown on stdout), then the real program's memory under Xvfb;
 # BENCH_ALL=1 also runs the single-unit benchmarks.
@@ -102,4 +116,15 @@ package: build
 	cd $(BUILD) && cpack -G DEB
 
 clean:
-	rm -rf $(BUILD) $(ASAN) $(FUZZ) $(CLANG) $(WIN64) $(WIN32)
+	rm -rf $(BUILD) $(ASAN) $(FUZZ) $(CLANG) $(WIN64) $(WIN32) $(WEB)
+
+# The browser build served on 127.0.0.1 for a quick look: http://127.0.0.1:$(WEB_PORT)/
+WEB_PORT ?= 8000
+.PHONY: serve-web bench-web
+serve-web: web
+	node tests/web/server.js build-web/site $(WEB_PORT)
+
+# The browser's performance report (headless Chromium): level 94's frame portable and with
+# wasm SIMD, beside the browser's own 2D canvas; start-up; bytes before the menu; site sizes.
+bench-web: web
+	bench/web/run-bench.sh build-web build/game

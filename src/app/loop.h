@@ -23,3 +23,9 @@ void EndMainForm();
 // form has closed the sound device) and the platform. The exit code: 1 when there is no
 // platform or no window, else 0.
 int RunProgram(plat::IPlatform* platform, void (*installAudio)(), void (*shutdownAudio)());
+// RunProgram in parts, for an entry whose loop is not its own (the browser's, which runs one
+// RunMessageLoopOnce a turn): StartProgram installs the platform and its sound and starts the
+// main window (false when there is no loop to run); FinishProgram ends the main form, takes
+// the sound and the platform out and gives RunProgram's exit code.
+bool StartProgram(plat::IPlatform* platform, void (*installAudio)());
+int FinishProgram(void (*shutdownAudio)());

@@ -568,20 +568,32 @@ void EndMainForm() {
   FlushErrorReports();
 }
 
-int RunProgram(plat::IPlatform* platform, void (*installAudio)(), void (*shutdownAudio)()) {
+namespace {
+bool gProgramStarted = false;  // StartProgram installed a platform
+}
+
+bool StartProgram(plat::IPlatform* platform, void (*installAudio)()) {
   if (!platform) {
     std::fprintf(stderr, "Tangrel 2.0: no display platform is available\n");
-    return 1;
+    return false;
   }
   plat::SetPlatform(platform);
+  gProgramStarted = true;
   installAudio();
-  int code = 1;
-  if (StartMainForm()) {
-    RunMessageLoop();
-    EndMainForm();
-    code = 0;
-  }
+  return StartMainForm();
+}
+
+int FinishProgram(void (*shutdownAudio)()) {
+  if (!gProgramStarted) return 1;
+  gProgramStarted = false;
+  const int code = MainForm ? 0 : 1;
+  EndMainForm();
   shutdownAudio();
   plat::SetPlatform(nullptr);
   return code;
+}
+
+int RunProgram(plat::IPlatform* platform, void (*installAudio)(), void (*shutdownAudio)()) {
+  if (StartProgram(platform, installAudio)) RunMessageLoop();
+  return FinishProgram(shutdownAudio);
 }
