@@ -97,7 +97,7 @@ add_custom_target(web_data
   COMMENT "Gathering the game data and the fonts to preload")
 
 # --- the game: tangrel.js, tangrel.wasm and tangrel.data in the site folder -------------------
-add_executable(tangrel src/platform/web/main_web.cpp)
+add_executable(tangrel src/app/main_web.cpp)
 target_compile_options(tangrel PRIVATE ${TANGREL_WARNINGS})
 target_link_libraries(tangrel PRIVATE platform_web game_core)
 add_dependencies(tangrel web_data)
