@@ -6,10 +6,9 @@
 set -u
 BUILD=$(cd "${1:?usage: run_deb.sh BUILD_DIR}" && pwd)
 HERE=$(cd "$(dirname "$0")" && pwd)
-WORK=$(mktemp -d /tmp/tangrel-deb.XXXXXX)
 . "$HERE/../e2e/checks.sh"
 . "$HERE/../e2e/xsession.sh"
-trap x_session_cleanup EXIT
+x_session_work deb
 finish() { checks_done; exit; }
 
 # --- the package ----------------------------------------------------------------------

@@ -8,10 +8,9 @@
 set -u
 BUILD=$(cd "${1:?usage: run_launcher.sh BUILD_DIR}" && pwd)
 HERE=$(cd "$(dirname "$0")" && pwd)
-WORK=$(mktemp -d /tmp/tangrel-launcher.XXXXXX)
 . "$HERE/checks.sh"
 . "$HERE/xsession.sh"
-trap x_session_cleanup EXIT
+x_session_work launcher
 finish() { checks_done; exit; }
 chmod 755 "$WORK"
 
