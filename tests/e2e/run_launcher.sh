@@ -7,11 +7,9 @@
 #   run_launcher.sh BUILD_DIR
 set -u
 BUILD=$(cd "${1:?usage: run_launcher.sh BUILD_DIR}" && pwd)
-HERE=$(cd "$(dirname "$0")" && pwd)
-. "$HERE/checks.sh"
-. "$HERE/xsession.sh"
+. "$(dirname "$0")/checks.sh"
+. "$(dirname "$0")/xsession.sh"
 x_session_work launcher
-finish() { checks_done; exit; }
 chmod 755 "$WORK"
 
 cmake --install "$BUILD" --prefix "$WORK/prefix" >/dev/null || { bad "cmake --install"; finish; }
