@@ -14,15 +14,16 @@ set(TANGREL_PLATFORM_COMMON_SOURCES
   src/platform/files.cpp
   src/platform/test_seam.cpp)
 
-# Every game unit, found by folder, without the desktop programs' entries (main.cpp,
-# main_win32.cpp): the sources of game_core in the cross builds, into ${out}.
+# Every game unit, found by folder, without the programs' entries (main.cpp, main_win32.cpp,
+# main_web.cpp: each build's tangrel takes its own): the sources of game_core in the cross
+# builds, into ${out}.
 function(tangrel_game_units out)
   file(GLOB_RECURSE units CONFIGURE_DEPENDS
     ${CMAKE_SOURCE_DIR}/src/app/*.cpp ${CMAKE_SOURCE_DIR}/src/puzzle/*.cpp
     ${CMAKE_SOURCE_DIR}/src/menu/*.cpp ${CMAKE_SOURCE_DIR}/src/hud/*.cpp
     ${CMAKE_SOURCE_DIR}/src/settings/*.cpp ${CMAKE_SOURCE_DIR}/src/media/*.cpp
     ${CMAKE_SOURCE_DIR}/src/game/*.cpp)
-  list(FILTER units EXCLUDE REGEX ".*/src/app/main(_win32)?\\.cpp$")
+  list(FILTER units EXCLUDE REGEX ".*/src/app/main(_win32|_web)?\\.cpp$")
   set(${out} ${units} PARENT_SCOPE)
 endfunction()
 
