@@ -6,20 +6,16 @@
 # Prints one markdown line.
 #   idle_cpu.sh GAME_DIR window|full SCREEN_WxSCREEN_H [SECONDS] [FIRST_DISPLAY]
 set -u
-GAME_DIR=$(cd "${1:?usage: idle_cpu.sh GAME_DIR window|full WxH [SECONDS] [FIRST_DISPLAY]}" && pwd)
+. "$(dirname "$0")/../tests/e2e/xsession.sh"
+x_session_game "${1:?usage: idle_cpu.sh GAME_DIR window|full WxH [SECONDS] [FIRST_DISPLAY]}"
 MODE=${2:?window or full}
 SIZE=${3:?screen size, e.g. 1920x1080}
 SECONDS_=${4:-10}
 FIRST=${5:-130}
-[ -x "$GAME_DIR/tangrel" ] || { echo "no game in $GAME_DIR" >&2; exit 2; }
 case $MODE in window) FULL=0 ;; full) FULL=1 ;; *) echo "mode: window or full" >&2; exit 2 ;; esac
 SCREEN_W=${SIZE%x*} SCREEN_H=${SIZE#*x}
-for tool in Xvfb openbox xdotool xwininfo; do
-  command -v "$tool" >/dev/null || { echo "idle_cpu: $tool is missing (make deps)" >&2; exit 2; }
-done
-WORK=$(mktemp -d /tmp/tangrel-idle.XXXXXX)
-. "$(dirname "$0")/../tests/e2e/xsession.sh"
-trap x_session_cleanup EXIT
+x_session_tools idle_cpu
+x_session_work idle
 x_session_start "$SCREEN_W" "$SCREEN_H" "$FIRST" || exit 2
 
 # Sounds and music off (no synthesiser at work), tips off, the window 800 x 600.

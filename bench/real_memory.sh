@@ -5,14 +5,10 @@
 # built. Prints one markdown line per figure.
 #   real_memory.sh GAME_DIR
 set -u
-GAME_DIR=$(cd "${1:?usage: real_memory.sh GAME_DIR}" && pwd)
-[ -x "$GAME_DIR/tangrel" ] || { echo "no game in $GAME_DIR" >&2; exit 2; }
-for tool in Xvfb openbox xdotool xwininfo; do
-  command -v "$tool" >/dev/null || { echo "real_memory: $tool is missing (make deps)" >&2; exit 2; }
-done
-WORK=$(mktemp -d /tmp/tangrel-mem.XXXXXX)
 . "$(dirname "$0")/../tests/e2e/xsession.sh"
-trap x_session_cleanup EXIT
+x_session_game "${1:?usage: real_memory.sh GAME_DIR}"
+x_session_tools real_memory
+x_session_work mem
 x_session_start 1024 768 120 || exit 2
 
 mkdir -p "$WORK/home" "$WORK/game"

@@ -36,24 +36,8 @@ enable_testing()
 
 # --- game_core: every game unit and the shared platform code (no file calls of a system:
 # the game takes files_web.cpp, the tests the POSIX ones on Node's files) ---------------------
-file(GLOB_RECURSE CORE_SOURCES CONFIGURE_DEPENDS
-  ${CMAKE_SOURCE_DIR}/src/app/*.cpp ${CMAKE_SOURCE_DIR}/src/puzzle/*.cpp
-  ${CMAKE_SOURCE_DIR}/src/menu/*.cpp ${CMAKE_SOURCE_DIR}/src/hud/*.cpp
-  ${CMAKE_SOURCE_DIR}/src/settings/*.cpp ${CMAKE_SOURCE_DIR}/src/media/*.cpp
-  ${CMAKE_SOURCE_DIR}/src/game/*.cpp)
-list(FILTER CORE_SOURCES EXCLUDE REGEX ".*/src/app/main(_win32|_web)?\\.cpp$")
-set(PLATFORM_COMMON_SOURCES
-  src/platform/platform.cpp
-  src/platform/event_queue.cpp
-  src/platform/ini.cpp
-  src/platform/mci.cpp
-  src/platform/settings_store.cpp
-  src/platform/scaling.cpp
-  src/platform/files.cpp
-  src/platform/test_seam.cpp)
-add_library(game_core STATIC ${CORE_SOURCES} ${PLATFORM_COMMON_SOURCES})
-target_include_directories(game_core PUBLIC src)
-target_compile_options(game_core PRIVATE ${TANGREL_WARNINGS})
+tangrel_game_units(CORE_SOURCES)
+tangrel_game_core(${CORE_SOURCES})
 target_link_libraries(game_core PUBLIC freetype_wasm)
 # The faces at the same path as on Linux: preloaded there for the page, the system's own for
 # the unit tests on Node (which see the real files).
@@ -63,31 +47,23 @@ if(NOT TANGREL_WEB_SIMD)
 endif()
 
 # The pure units of the browser platform (no page needed): also under test on Node.
-add_library(platform_web_units STATIC
+tangrel_library(platform_web_units
   src/platform/web/keys.cpp
   src/platform/web/storage.cpp
   src/platform/web/touch.cpp
   src/platform/web/wave_convert.cpp)
-target_include_directories(platform_web_units PUBLIC src)
-target_compile_options(platform_web_units PRIVATE ${TANGREL_WARNINGS})
 
 # --- the browser platform ------------------------------------------------------------------
-add_library(platform_web STATIC
+tangrel_library(platform_web
   src/platform/web/platform_web.cpp
   src/platform/web/audio_web.cpp
   src/platform/web/files_web.cpp)
-target_include_directories(platform_web PUBLIC src)
-target_compile_options(platform_web PRIVATE ${TANGREL_WARNINGS})
 target_link_libraries(platform_web PUBLIC platform_web_units game_core)
 
 # --- the headless test double (the tests and the benchmark page) ---------------------------
-add_library(platform_fake STATIC src/platform/fake/fake_platform.cpp src/platform/fake/fake_audio.cpp)
-target_include_directories(platform_fake PUBLIC src)
-target_compile_options(platform_fake PRIVATE ${TANGREL_WARNINGS})
+tangrel_library(platform_fake src/platform/fake/fake_platform.cpp src/platform/fake/fake_audio.cpp)
 target_link_libraries(platform_fake PUBLIC game_core)
-add_library(files_posix STATIC src/platform/files_posix.cpp)
-target_include_directories(files_posix PUBLIC src)
-target_compile_options(files_posix PRIVATE ${TANGREL_WARNINGS})
+tangrel_library(files_posix src/platform/files_posix.cpp)
 
 # --- the data preloaded into the program's files: /game and the fonts ---------------------------
 set(TANGREL_PRELOAD_DIR ${CMAKE_BINARY_DIR}/preload)

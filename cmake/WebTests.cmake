@@ -35,14 +35,7 @@ function(tangrel_wasm_test_of name)
   set_tests_properties(wasm_${name} PROPERTIES LABELS wasm TIMEOUT 300)
 endfunction()
 
-# name: the folder under tests/; the sources are its .cpp files except those listed after it.
-function(tangrel_wasm_test name)
-  file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/${name}/*.cpp)
-  foreach(skip ${ARGN})
-    list(REMOVE_ITEM srcs ${CMAKE_SOURCE_DIR}/tests/${name}/${skip})
-  endforeach()
-  tangrel_wasm_test_of(${name} ${srcs})
-endfunction()
+include(${CMAKE_SOURCE_DIR}/cmake/SharedUnitTests.cmake)
 
 # What Node under emscripten cannot show, and the desktop builds test: a pipe or a folder that
 # cannot be written (its files report neither; a page has no such files at all), threads (none
@@ -55,17 +48,7 @@ set(TANGREL_WASM_SKIP_platform_shared
   FilesTest.WhatIsNotARegularFileCannotBeOpened FilesTest.PackagesAndLevelFilesComeThroughTheSameDoor
   EventQueue.EventsPostedFromOtherThreadsAllArriveEachThreadsInOrder)
 
-tangrel_wasm_test(drawing)
-tangrel_wasm_test(puzzle)
-tangrel_wasm_test(settings)
-tangrel_wasm_test(hud)
-tangrel_wasm_test(menu)
-tangrel_wasm_test(window)
-# The package tool and its PNG toolkit are Linux programs; the reader and writer are here.
-tangrel_wasm_test(package tool_test.cpp toolkit_test.cpp)
-# The platform code every implementation shares.
-set(_t ${CMAKE_SOURCE_DIR}/tests/platform)
-tangrel_wasm_test_of(platform_shared ${_t}/files_test.cpp ${_t}/ini_test.cpp ${_t}/settings_store_test.cpp
-  ${_t}/event_queue_test.cpp ${_t}/clocks_test.cpp)
+# Here also the heads-up display, the menu and the window.
+tangrel_shared_unit_tests(wasm hud menu window)
 # The browser platform's own pure units: keys, touch gestures, stored values, wave conversion.
-tangrel_wasm_test(web_platform)
+tangrel_folder_test(wasm web_platform)

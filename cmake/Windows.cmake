@@ -39,29 +39,12 @@ set(TANGREL_GAME_DIR ${CMAKE_BINARY_DIR}/${TANGREL_WIN_DIR_NAME})
 file(MAKE_DIRECTORY ${TANGREL_GAME_DIR})
 
 # --- game_core: every game unit, the shared platform code, files and text on Win32 ---------
-file(GLOB_RECURSE CORE_SOURCES CONFIGURE_DEPENDS
-  ${CMAKE_SOURCE_DIR}/src/app/*.cpp ${CMAKE_SOURCE_DIR}/src/puzzle/*.cpp
-  ${CMAKE_SOURCE_DIR}/src/menu/*.cpp ${CMAKE_SOURCE_DIR}/src/hud/*.cpp
-  ${CMAKE_SOURCE_DIR}/src/settings/*.cpp ${CMAKE_SOURCE_DIR}/src/media/*.cpp
-  ${CMAKE_SOURCE_DIR}/src/game/*.cpp)
-list(FILTER CORE_SOURCES EXCLUDE REGEX ".*/src/app/main(_win32|_web)?\\.cpp$")
+tangrel_game_units(CORE_SOURCES)
 list(FILTER CORE_SOURCES EXCLUDE REGEX ".*/src/media/(font_freetype|freetype_faces)\\.cpp$")
-set(PLATFORM_COMMON_SOURCES
-  src/platform/platform.cpp
-  src/platform/event_queue.cpp
-  src/platform/ini.cpp
-  src/platform/mci.cpp
-  src/platform/settings_store.cpp
-  src/platform/scaling.cpp
-  src/platform/files.cpp
-  src/platform/test_seam.cpp
+tangrel_game_core(${CORE_SOURCES} PLATFORM
   src/platform/win32/files_win32.cpp
   src/platform/win32/font_gdi.cpp
   src/platform/win32/utf8_win32.cpp)
-
-add_library(game_core STATIC ${CORE_SOURCES} ${PLATFORM_COMMON_SOURCES})
-target_include_directories(game_core PUBLIC src)
-target_compile_options(game_core PRIVATE ${TANGREL_WARNINGS})
 target_link_libraries(game_core PUBLIC Threads::Threads gdi32)
 
 # --- the Win32 platform --------------------------------------------------------------------
@@ -70,15 +53,11 @@ set(PLATFORM_WIN32_SOURCES
   src/platform/win32/registry_win32.cpp
   src/platform/win32/audio_waveout.cpp
   src/platform/win32/mci_win32.cpp)
-add_library(platform_win32 STATIC ${PLATFORM_WIN32_SOURCES})
-target_include_directories(platform_win32 PUBLIC src)
-target_compile_options(platform_win32 PRIVATE ${TANGREL_WARNINGS})
+tangrel_library(platform_win32 ${PLATFORM_WIN32_SOURCES})
 target_link_libraries(platform_win32 PUBLIC game_core user32 gdi32 winmm msacm32 shell32 advapi32)
 
 # --- the headless test double ----------------------------------------------------------------
-add_library(platform_fake STATIC src/platform/fake/fake_platform.cpp src/platform/fake/fake_audio.cpp)
-target_include_directories(platform_fake PUBLIC src)
-target_compile_options(platform_fake PRIVATE ${TANGREL_WARNINGS})
+tangrel_library(platform_fake src/platform/fake/fake_platform.cpp src/platform/fake/fake_audio.cpp)
 target_link_libraries(platform_fake PUBLIC game_core)
 
 # --- the game: a GUI program in the game folder ------------------------------------------------

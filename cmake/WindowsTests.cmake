@@ -29,14 +29,7 @@ add_custom_target(test_fonts
           ${TANGREL_FONT_SOURCE}/LiberationSans-Regular.ttf ${TANGREL_FONT_SOURCE}/LiberationSans-Bold.ttf
           ${TANGREL_WIN_TEST_DIR})
 
-# name: the folder under tests/; the sources are its .cpp files except those listed after it.
-function(tangrel_wine_test name)
-  file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/${name}/*.cpp)
-  foreach(skip ${ARGN})
-    list(REMOVE_ITEM srcs ${CMAKE_SOURCE_DIR}/tests/${name}/${skip})
-  endforeach()
-  tangrel_wine_test_of(${name} ${srcs})
-endfunction()
+include(${CMAKE_SOURCE_DIR}/cmake/SharedUnitTests.cmake)
 
 # name and its sources.
 function(tangrel_wine_test_of name)
@@ -53,19 +46,10 @@ function(tangrel_wine_test_of name)
   set_tests_properties(win_${name} PROPERTIES FIXTURES_REQUIRED wine ENVIRONMENT "${TANGREL_WINE_ENV}" TIMEOUT 300)
 endfunction()
 
-tangrel_wine_test(drawing)
-tangrel_wine_test(puzzle)
-tangrel_wine_test(settings)
-# The package tool and its PNG toolkit are Linux programs; the reader and writer are here.
-tangrel_wine_test(package tool_test.cpp toolkit_test.cpp)
-# The platform code every implementation shares: file reads, the INI reader, the settings store,
-# the event queue, the clocks and random numbers.
-set(_t ${CMAKE_SOURCE_DIR}/tests/platform)
-tangrel_wine_test_of(platform_shared ${_t}/files_test.cpp ${_t}/ini_test.cpp ${_t}/settings_store_test.cpp
-  ${_t}/event_queue_test.cpp ${_t}/clocks_test.cpp)
+tangrel_shared_unit_tests(wine)
 
 # The Win32 platform's own tests: they link the real platform.
-tangrel_wine_test(win32)
+tangrel_folder_test(wine win32)
 target_link_libraries(test_win32 PRIVATE platform_win32)
 
 # tangrel.exe needs no DLLs beside the system's own.

@@ -5,12 +5,9 @@
 #   run_deb.sh BUILD_DIR
 set -u
 BUILD=$(cd "${1:?usage: run_deb.sh BUILD_DIR}" && pwd)
-HERE=$(cd "$(dirname "$0")" && pwd)
-WORK=$(mktemp -d /tmp/tangrel-deb.XXXXXX)
-. "$HERE/../e2e/checks.sh"
-. "$HERE/../e2e/xsession.sh"
-trap x_session_cleanup EXIT
-finish() { checks_done; exit; }
+. "$(dirname "$0")/../e2e/checks.sh"
+. "$(dirname "$0")/../e2e/xsession.sh"
+x_session_work deb
 
 # --- the package ----------------------------------------------------------------------
 DEB="$BUILD/tangrel_2.0.0-1_$(dpkg --print-architecture).deb"

@@ -9,3 +9,5 @@ check() { local what=$1; shift; if "$@"; then ok "$what"; else bad "$what"; fi; 
 not() { ! "$@"; }
 # The count so far; succeeds when no check failed.
 checks_done() { echo "$passed passed, $failed failed"; [ "$failed" -eq 0 ]; }
+# Stops the script here with the count (when a later check cannot run).
+finish() { checks_done; exit; }

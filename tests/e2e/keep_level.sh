@@ -4,16 +4,12 @@
 # The real game in Xvfb, driven with xdotool.
 #   keep_level.sh GAME_DIR
 set -u
-GAME_DIR=$(cd "${1:?usage: keep_level.sh GAME_DIR}" && pwd)
-if [ ! -x "$GAME_DIR/tangrel" ]; then
-  echo "no game in $GAME_DIR (expected $GAME_DIR/tangrel)" >&2
-  exit 2
-fi
-WORK=$(mktemp -d /tmp/tangrel-keep.XXXXXX)
-SCREEN_W=1024 SCREEN_H=768
-OTHER_PID=""
 . "$(dirname "$0")/checks.sh"
 . "$(dirname "$0")/xsession.sh"
+x_session_game "${1:?usage: keep_level.sh GAME_DIR}"
+x_session_work keep
+SCREEN_W=1024 SCREEN_H=768
+OTHER_PID=""
 cleanup() {
   [ -n "$OTHER_PID" ] && kill "$OTHER_PID" 2>/dev/null
   x_session_cleanup

@@ -4,17 +4,12 @@
 #   run_e2e.sh GAME_DIR
 # The game is copied into a folder named TANGREL_E2E_FOLDER_NAME ("game" unless set).
 set -u
-GAME_DIR=$(cd "${1:?usage: run_e2e.sh GAME_DIR}" && pwd)
-if [ ! -x "$GAME_DIR/tangrel" ]; then
-  echo "no game in $GAME_DIR (expected $GAME_DIR/tangrel)" >&2
-  exit 2
-fi
-WORK=$(mktemp -d /tmp/tangrel-e2e.XXXXXX)
-SCREEN_W=1024 SCREEN_H=768
 . "$(dirname "$0")/checks.sh"
 . "$(dirname "$0")/xsession.sh"
 . "$(dirname "$0")/walk.sh"
-trap x_session_cleanup EXIT
+x_session_game "${1:?usage: run_e2e.sh GAME_DIR}"
+x_session_work e2e
+SCREEN_W=1024 SCREEN_H=768
 
 x_session_start "$SCREEN_W" "$SCREEN_H" 90 || exit 2
 

@@ -7,12 +7,9 @@
 #   run_launcher.sh BUILD_DIR
 set -u
 BUILD=$(cd "${1:?usage: run_launcher.sh BUILD_DIR}" && pwd)
-HERE=$(cd "$(dirname "$0")" && pwd)
-WORK=$(mktemp -d /tmp/tangrel-launcher.XXXXXX)
-. "$HERE/checks.sh"
-. "$HERE/xsession.sh"
-trap x_session_cleanup EXIT
-finish() { checks_done; exit; }
+. "$(dirname "$0")/checks.sh"
+. "$(dirname "$0")/xsession.sh"
+x_session_work launcher
 chmod 755 "$WORK"
 
 cmake --install "$BUILD" --prefix "$WORK/prefix" >/dev/null || { bad "cmake --install"; finish; }

@@ -6,6 +6,30 @@
 # full-screen checks compare with SCREEN_W x SCREEN_H.
 XVFB_PID="" WM_PID="" GAME_PID=""
 
+# --- a run's start ------------------------------------------------------------------------
+# x_session_game DIR: GAME_DIR, DIR as an absolute path; the run stops (status 2) unless it
+# holds a built game (its tangrel).
+x_session_game() {
+  GAME_DIR=$(cd "$1" && pwd) && [ -x "$GAME_DIR/tangrel" ] && return 0
+  echo "no game in $1 (expected $1/tangrel)" >&2
+  exit 2
+}
+# x_session_tools WHO: the X server, the window manager and the X tools are installed, or WHO
+# says which one is missing and the run stops (status 2).
+x_session_tools() {
+  local tool
+  for tool in Xvfb openbox xdotool xwininfo; do
+    command -v "$tool" >/dev/null || { echo "$1: $tool is missing (make deps)" >&2; exit 2; }
+  done
+}
+# x_session_work NAME: WORK, a fresh scratch folder /tmp/tangrel-NAME.XXXXXX, removed with
+# the session when the script exits (a script with more to end traps EXIT itself afterwards
+# and calls x_session_cleanup).
+x_session_work() {
+  WORK=$(mktemp -d "/tmp/tangrel-$1.XXXXXX")
+  trap x_session_cleanup EXIT
+}
+
 x_session_cleanup() {
   [ -n "$GAME_PID" ] && kill -9 "$GAME_PID" 2>/dev/null
   [ -n "$WM_PID" ] && kill "$WM_PID" 2>/dev/null
