@@ -41,7 +41,7 @@ file(GLOB_RECURSE CORE_SOURCES CONFIGURE_DEPENDS
   ${CMAKE_SOURCE_DIR}/src/menu/*.cpp ${CMAKE_SOURCE_DIR}/src/hud/*.cpp
   ${CMAKE_SOURCE_DIR}/src/settings/*.cpp ${CMAKE_SOURCE_DIR}/src/media/*.cpp
   ${CMAKE_SOURCE_DIR}/src/game/*.cpp)
-list(FILTER CORE_SOURCES EXCLUDE REGEX ".*/src/app/main(_win32)?\\.cpp$")
+list(FILTER CORE_SOURCES EXCLUDE REGEX ".*/src/app/main(_win32|_web)?\\.cpp$")
 set(PLATFORM_COMMON_SOURCES
   src/platform/platform.cpp
   src/platform/event_queue.cpp
