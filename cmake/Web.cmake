@@ -78,7 +78,7 @@ add_library(platform_web STATIC
   src/platform/web/files_web.cpp)
 target_include_directories(platform_web PUBLIC src)
 target_compile_options(platform_web PRIVATE ${TANGREL_WARNINGS})
-target_link_libraries(platform_web PUBLIC platform_web_units game_core)
+target_link_libraries(platform_web PUBLIC platform_web_units game_core files_posix)
 
 # --- the headless test double (the tests and the benchmark page) ---------------------------
 add_library(platform_fake STATIC src/platform/fake/fake_platform.cpp src/platform/fake/fake_audio.cpp)
