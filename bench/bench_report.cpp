@@ -26,6 +26,7 @@
 #include "app/mainform.h"
 #include "app/shell.h"
 #include "bench_common.h"
+#include "frame_draws.h"
 #include "hud/funcs.h"
 #include "hud/msgbox.h"
 #include "hud/panel.h"
@@ -218,113 +219,11 @@ void BM_LoadSounds(benchmark::State& state) {
 
 // --- the same pixel work, three ways --------------------------------------------------------
 
-// One draw of a frame, as our surfaces take it.
-struct Op {
-  enum Kind { kFill, kCopy, kStretch, kTurn } kind = kCopy;
-  const TSurface* src = nullptr;
-  TRect srcRect;
-  TRect dst;           // copy: Left/Top only; stretch: the destination rectangle
-  bool keyed = false;  // leave out the source's transparent colour
-  const TKeyRuns* runs = nullptr;  // ours: the picture's opaque runs, as the game draws pieces
-  int32_t alpha = 255;
-  int32_t x = 0, y = 0, w = 0, h = 0, angle = 0;  // turn
-  double cx = 0.5, cy = 0.5;
-  uint32_t colour = 0;  // fill
-};
-
-void RunOurs(TSurface& dst, const std::vector<Op>& ops) {
-  for (const Op& o : ops) switch (o.kind) {
-      case Op::kFill: dst.Fill(o.colour); break;
-      case Op::kCopy:
-        if (o.runs)
-          dst.DrawRuns(o.dst.Left, o.dst.Top, *o.runs);
-        else
-          dst.Draw(o.dst.Left, o.dst.Top, o.srcRect, *o.src, o.keyed);
-        break;
-      case Op::kStretch: dst.DrawAlpha(o.dst, o.srcRect, *o.src, o.keyed, o.alpha); break;
-      case Op::kTurn:
-        dst.DrawRotateAlpha(o.x, o.y, o.w, o.h, o.srcRect, *o.src, o.cx, o.cy, o.keyed, o.angle, o.alpha);
-        break;
-    }
-}
-
-// The draws of a playing frame of the level in play, text and outlines left out.
-void AddBackground(std::vector<Op>& ops, uint8_t t) {
-  TImageItem& item = MainForm->TexList.Item(t);
-  const int32_t w = item.Width(), h = item.Height();
-  for (int32_t row = 0; row <= 600 / h + 1; ++row)
-    for (int32_t col = 0; col <= 800 / w + 1; ++col) {
-      Op o;
-      o.src = &item.Surface();
-      o.srcRect = item.PatternRect(0);
-      o.dst = Bounds(col * w, row * h, w, h);
-      o.keyed = item.Transparent;
-      ops.push_back(o);
-    }
-}
-
-void AddSprite(std::vector<Op>& ops, const std::string& name, int32_t x, int32_t y, int32_t pattern) {
-  TImageItem& item = MainForm->ImageList.Find(name);
-  Op o;
-  o.src = &item.Surface();
-  o.srcRect = item.PatternRect(pattern);
-  o.dst = Bounds(x, y, item.Width(), item.Height());
-  o.keyed = item.Transparent;
-  ops.push_back(o);
-}
-
-void AddSpriteAlpha(std::vector<Op>& ops, const std::string& name, const TRect& r, int32_t pattern,
-                    int32_t alpha) {
-  TImageItem& item = MainForm->ImageList.Find(name);
-  Op o;
-  o.kind = Op::kStretch;
-  o.src = &item.Surface();
-  o.srcRect = item.PatternRect(pattern);
-  o.dst = r;
-  o.keyed = item.Transparent;
-  o.alpha = alpha;
-  ops.push_back(o);
-}
-
-// The peers copy each piece from its kept box as a plain keyed surface, made once from the
-// picture's runs (the game itself keeps only the runs).
-TSurface& BoxOf(const TPieceImage& im) {
-  static std::map<const TPieceImage*, std::unique_ptr<TSurface>> boxes;
-  std::unique_ptr<TSurface>& box = boxes[&im];
-  if (!box) {
-    box = std::make_unique<TSurface>();
-    box->SetSize(im.Runs.Width(), im.Runs.Height());
-    box->Fill(im.Runs.Key());
-    box->DrawRuns(0, 0, im.Runs);
-    box->TransparentColor = im.Runs.Key();
-  }
-  return *box;
-}
-
-void AddPieces(std::vector<Op>& ops) {
-  for (int k = 1; k <= NumFig; ++k) {
-    const TPiece& p = PieceTable[PieceWithOrder(k)];
-    const TPieceImage& im = p.Images[p.Angle / 15];
-    const TSurface& img = BoxOf(im);
-    Op o;
-    o.src = &img;
-    o.srcRect = img.ClientRect();
-    // A piece keeps only its box of the 300 x 300 picture; it goes where it lay in the picture.
-    o.dst = Bounds(p.Position.X - 150 + im.Origin.X, p.Position.Y - 150 + im.Origin.Y, img.Width(), img.Height());
-    o.keyed = true;
-    o.runs = &im.Runs;
-    ops.push_back(o);
-  }
-}
-
-void AddPanel(std::vector<Op>& ops) {
-  AddSprite(ops, "bigpanel", 663, 451, 0);
-  AddSprite(ops, "smalpanel", 723, 2, 0);
-  for (int n = 1; n <= 11; ++n) {
-    const TPanelButton& b = PanelButtons[n];
-    AddSpriteAlpha(ops, b.ImageName, b.Rect(), b.State, b.Alpha);
-  }
-}
+using bench::AddBackground;
+using bench::AddPieces;
+using bench::AddSpriteAlpha;
+using bench::Op;
+using bench::RunOurs;
 
 // The smallest rectangle holding every pixel that is not the surface's transparent colour.
 TRect OpaqueBox(const TSurface& s) {
@@ -368,15 +267,7 @@ std::vector<Work> MakeWorks(TSurface& turnScratch) {
   const uint8_t bg = static_cast<uint8_t>(LevelTexture() + 5);
   {
     Work w{"playing frame's draws (clear, tiles, slot, 12 pieces, panel, pointer)", {}};
-    Op fill;
-    fill.kind = Op::kFill;
-    w.ops.push_back(fill);
-    AddBackground(w.ops, bg);
-    const TPiece& box = PieceTable[0];
-    AddSprite(w.ops, "Slot", box.Corners[1].X - 50, box.Corners[1].Y - 50, 0);
-    AddPieces(w.ops);
-    AddPanel(w.ops);
-    AddSprite(w.ops, "CursorPnt", 420, 250, 0);
+    w.ops = bench::PlayingFrameOps();
     works.push_back(std::move(w));
   }
   {

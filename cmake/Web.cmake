@@ -35,7 +35,8 @@ endif()
 enable_testing()
 
 # --- game_core: every game unit and the shared platform code (no file calls of a system:
-# the game takes files_web.cpp, the tests the POSIX ones on Node's files) ---------------------
+# the game and the tests both take the POSIX ones, emscripten's files; the game adds
+# files_web.cpp, which keeps the saved files in the page's storage) --------------------------
 tangrel_game_units(CORE_SOURCES)
 tangrel_game_core(${CORE_SOURCES})
 target_link_libraries(game_core PUBLIC freetype_wasm)
@@ -58,7 +59,7 @@ tangrel_library(platform_web
   src/platform/web/platform_web.cpp
   src/platform/web/audio_web.cpp
   src/platform/web/files_web.cpp)
-target_link_libraries(platform_web PUBLIC platform_web_units game_core)
+target_link_libraries(platform_web PUBLIC platform_web_units game_core files_posix)
 
 # --- the headless test double (the tests and the benchmark page) ---------------------------
 tangrel_library(platform_fake src/platform/fake/fake_platform.cpp src/platform/fake/fake_audio.cpp)

@@ -30,6 +30,7 @@
 #include "puzzle/pieces.h"
 #include "settings/reestr.h"
 #include "testkit/testkit.h"
+#include "../frame_draws.h"
 
 namespace {
 
@@ -62,89 +63,9 @@ Timing Time(int batches, int n, F&& f) {
   return {Median(per), *std::min_element(per.begin(), per.end())};
 }
 
-// One draw of the frame.
-struct Op {
-  enum Kind { kFill, kCopy, kStretch } kind = kCopy;
-  const TSurface* src = nullptr;
-  TRect srcRect{}, dst{};
-  bool keyed = false;
-  const TKeyRuns* runs = nullptr;  // ours draws pieces through their opaque runs, as in play
-  int32_t alpha = 255;
-};
-
-void RunOurs(TSurface& dst, const std::vector<Op>& ops) {
-  for (const Op& o : ops) switch (o.kind) {
-      case Op::kFill: dst.Fill(0); break;
-      case Op::kCopy:
-        if (o.runs)
-          dst.DrawRuns(o.dst.Left, o.dst.Top, *o.runs);
-        else
-          dst.Draw(o.dst.Left, o.dst.Top, o.srcRect, *o.src, o.keyed);
-        break;
-      case Op::kStretch: dst.DrawAlpha(o.dst, o.srcRect, *o.src, o.keyed, o.alpha); break;
-    }
-}
-
-void AddItem(std::vector<Op>& ops, TImageItem& item, const TRect& dst, int32_t pattern, int32_t alpha, bool stretch) {
-  Op o;
-  o.kind = stretch ? Op::kStretch : Op::kCopy;
-  o.src = &item.Surface();
-  o.srcRect = item.PatternRect(pattern);
-  o.dst = dst;
-  o.keyed = item.Transparent;
-  o.alpha = alpha;
-  ops.push_back(o);
-}
-
-void AddSprite(std::vector<Op>& ops, const std::string& name, int32_t x, int32_t y, int32_t pattern) {
-  TImageItem& item = MainForm->ImageList.Find(name);
-  AddItem(ops, item, Bounds(x, y, item.Width(), item.Height()), pattern, 255, false);
-}
-
-// The pieces' kept boxes as plain keyed surfaces (the game itself keeps only the runs).
-std::map<const TPieceImage*, std::unique_ptr<TSurface>> boxes;
-TSurface& BoxOf(const TPieceImage& im) {
-  std::unique_ptr<TSurface>& box = boxes[&im];
-  if (!box) {
-    box = std::make_unique<TSurface>();
-    box->SetSize(im.Runs.Width(), im.Runs.Height());
-    box->Fill(im.Runs.Key());
-    box->DrawRuns(0, 0, im.Runs);
-    box->TransparentColor = im.Runs.Key();
-  }
-  return *box;
-}
-
-std::vector<Op> PlayingFrameOps() {
-  std::vector<Op> ops;
-  ops.push_back(Op{Op::kFill});
-  TImageItem& tile = MainForm->TexList.Item(static_cast<uint8_t>(LevelTexture() + 5));
-  const int32_t w = tile.Width(), h = tile.Height();
-  for (int32_t row = 0; row <= 600 / h + 1; ++row)
-    for (int32_t col = 0; col <= 800 / w + 1; ++col) AddItem(ops, tile, Bounds(col * w, row * h, w, h), 0, 255, false);
-  const TPiece& slot = PieceTable[0];
-  AddSprite(ops, "Slot", slot.Corners[1].X - 50, slot.Corners[1].Y - 50, 0);
-  for (int k = 1; k <= NumFig; ++k) {
-    const TPiece& p = PieceTable[PieceWithOrder(k)];
-    const TPieceImage& im = p.Images[p.Angle / 15];
-    const TSurface& box = BoxOf(im);
-    Op o;
-    o.src = &box;
-    o.srcRect = box.ClientRect();
-    o.dst = Bounds(p.Position.X - 150 + im.Origin.X, p.Position.Y - 150 + im.Origin.Y, box.Width(), box.Height());
-    o.keyed = true;
-    o.runs = &im.Runs;
-    ops.push_back(o);
-  }
-  AddSprite(ops, "bigpanel", 663, 451, 0);
-  AddSprite(ops, "smalpanel", 723, 2, 0);
-  for (int n = 1; n <= kPanelButtonCount; ++n) {
-    const TPanelButton& b = PanelButtons[n];
-    AddItem(ops, MainForm->ImageList.Find(b.ImageName), b.Rect(), b.State, b.Alpha, true);
-  }
-  AddSprite(ops, "CursorPnt", 420, 250, 0);
-  return ops;
-}
+using bench::Op;
+using bench::PlayingFrameOps;
+using bench::RunOurs;
 
 // The draws and their sources for the page's canvas.
 bool WriteForCanvas(const std::vector<Op>& ops) {

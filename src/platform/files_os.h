@@ -34,6 +34,11 @@ bool MoveOver(const std::string& temp, const std::string& path, std::string& why
 void RemoveFile(const std::string& path);
 // Makes a finished MoveOver onto path durable, where the system does not do so itself.
 void MakeReplaceDurable(const std::string& path);
+// What else a finished replace needs, called with its path at the end of MakeReplaceDurable:
+// the browser keeps its written files in the page's storage. Null for nothing more. Only the
+// POSIX calls (files_posix.cpp) have it.
+using ReplacedHook = void (*)(const std::string& path);
+void SetReplacedHook(ReplacedHook hook);
 
 // Opens path for reading; kNoFile with missing set when there is no such file, else with why.
 // A pipe or device in the file's place does not block here.

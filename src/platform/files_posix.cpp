@@ -1,5 +1,6 @@
 // The calls on files that the whole-file reads and atomic writes are made of, on POSIX
-// systems: descriptors, fsync, rename, and an fsync of the folder after it.
+// systems: descriptors, fsync, rename, and an fsync of the folder after it. The browser
+// build takes them too, on its in-memory files (where fsync has nothing to wait for).
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -14,6 +15,7 @@ namespace plat::osfile {
 namespace {
 std::string ErrnoText(int err) { return std::strerror(err); }
 int Fd(File f) { return static_cast<int>(f); }
+ReplacedHook gReplaced = nullptr;
 }  // namespace
 
 const char kSeparators[] = "/";
@@ -50,10 +52,10 @@ File CreateForWriting(const std::string& path, std::string& why) {
 
 bool WriteAll(File f, const uint8_t* p, size_t n, std::string& why) {
   while (n > 0) {
-    ssize_t w = ::write(Fd(f), p, n);
-    if (w < 0) {
-      if (errno == EINTR) continue;
-      why = ErrnoText(errno);
+    const ssize_t w = ::write(Fd(f), p, n);
+    if (w < 0 && errno == EINTR) continue;
+    if (w <= 0) {
+      why = ErrnoText(w < 0 ? errno : EIO);  // nothing written: no use trying again
       return false;
     }
     p += w;
@@ -93,7 +95,10 @@ void MakeReplaceDurable(const std::string& path) {
     ::fsync(dfd);
     ::close(dfd);
   }
+  if (gReplaced) gReplaced(path);
 }
+
+void SetReplacedHook(ReplacedHook hook) { gReplaced = hook; }
 
 File OpenForReading(const std::string& path, bool& missing, std::string& why) {
   // O_NONBLOCK: a pipe or device put in the file's place must not hang the game.

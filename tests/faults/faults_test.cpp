@@ -91,6 +91,24 @@ class Faults : public ::testing::Test {
     game.ClickRect(OptionButtons[kOptionOk].Rect);
   }
 
+  // Options, Sounds flipped and OK, with what the game wrote to stderr meanwhile.
+  std::string FlipSoundsAndSaveTelling() {
+    testing::internal::CaptureStderr();
+    FlipSoundsAndSave();
+    return testing::internal::GetCapturedStderr();
+  }
+
+  // Level 0 solved in a new start of the game, back at the menu; progress is then the file,
+  // written at the completion.
+  void SolveLevel0(std::string& progress) {
+    ASSERT_NO_FATAL_FAILURE(game.Start());
+    ASSERT_NO_FATAL_FAILURE(PlayLevel(0));
+    ASSERT_NO_FATAL_FAILURE(SolveWithF1());
+    ASSERT_NO_FATAL_FAILURE(ToMenu());
+    progress = ReadAll(ProgressPath());
+    EXPECT_TRUE(Level0Solved(progress)) << "written at the completion";
+  }
+
   // After a failed save: the game goes on as if nothing had happened, and tells nothing more.
   void KeepsRunning() {
     const size_t told = game.fake.errors.size();
@@ -128,6 +146,27 @@ class Faults : public ::testing::Test {
     ASSERT_EQ(fs::file_size(ProgressPath()), kPlayerRecordSize);
   }
 
+  // A run in a child process that is meant to die by SIGKILL: the child makes a first run,
+  // starts the game, opens level 0 and then does the rest, where the kill must come. Fails
+  // when the child ends any other way.
+  template <class Rest>
+  void KilledRun(const char* name, Rest rest) {
+    game.Prepare(name);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0) << std::strerror(errno);
+    if (child == 0) {
+      FirstRun();
+      game.Start();
+      PlayLevel(0);
+      rest();
+      ::_exit(11);  // not killed
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status)) << "the run ended by itself with " << WEXITSTATUS(status);
+    ASSERT_EQ(WTERMSIG(status), SIGKILL);
+  }
+
   uint32_t StoredSounds() const {
     plat::SettingsStore s;
     uint32_t v = 99;
@@ -155,28 +194,17 @@ class Faults : public ::testing::Test {
 class KilledDuringSave : public Faults, public ::testing::WithParamInterface<const char*> {};
 
 TEST_P(KilledDuringSave, LeavesEveryFileWholeAndTheNextRunGoesOn) {
-  game.Prepare("kill");
   gKillAt = GetParam();
-  const pid_t child = ::fork();
-  ASSERT_GE(child, 0) << std::strerror(errno);
-  if (child == 0) {
-    // The game's whole run happens here; the kill ends it in the middle of the second save.
-    FirstRun();
-    game.Start();
-    PlayLevel(0);
+  // The game's whole run happens in the child; the kill ends it in the middle of the second save.
+  ASSERT_NO_FATAL_FAILURE(KilledRun("kill", [this] {
     // The progress file is written at the completion itself, the settings store by OK.
     if (std::string(GetParam()) == "Users.dat.tmp") test_seam::BeforeAtomicRename = KillBeforeRename;
     SolveWithF1();
     ToMenu();
     if (::testing::Test::HasFailure()) ::_exit(10);
     test_seam::BeforeAtomicRename = KillBeforeRename;
-    FlipSoundsAndSave();
-    ::_exit(11);  // the save never reached the file
-  }
-  int status = 0;
-  ASSERT_EQ(::waitpid(child, &status, 0), child);
-  ASSERT_TRUE(WIFSIGNALED(status)) << "the run ended by itself with " << WEXITSTATUS(status);
-  ASSERT_EQ(WTERMSIG(status), SIGKILL);
+    FlipSoundsAndSave();  // the save never reaches the file
+  }));
 
   const bool inStore = std::string(GetParam()) == "user.reg.tmp";
   // The file being written keeps its old contents whole; a file saved before the kill holds
@@ -209,21 +237,11 @@ INSTANTIATE_TEST_SUITE_P(Faults, KilledDuringSave, ::testing::Values("user.reg.t
 // --- killed right after a completion -------------------------------------------------------
 
 TEST_F(Faults, ALevelSolvedIsOnTheDiskBeforeTheProcessIsKilled) {
-  game.Prepare("solved");
-  const pid_t child = ::fork();
-  ASSERT_GE(child, 0) << std::strerror(errno);
-  if (child == 0) {
-    FirstRun();
-    game.Start();
-    PlayLevel(0);
+  ASSERT_NO_FATAL_FAILURE(KilledRun("solved", [this] {
     SolveWithF1();
     if (::testing::Test::HasFailure()) ::_exit(10);
     ::kill(::getpid(), SIGKILL);  // no closing save, no options page: only the completion's own
-    ::_exit(11);
-  }
-  int status = 0;
-  ASSERT_EQ(::waitpid(child, &status, 0), child);
-  ASSERT_TRUE(WIFSIGNALED(status)) << "the run ended by itself with " << WEXITSTATUS(status);
+  }));
   const std::string progress = ReadAll(ProgressPath());
   ASSERT_EQ(progress.size(), kPlayerRecordSize);
   EXPECT_TRUE(Level0Solved(progress));
@@ -269,17 +287,11 @@ TEST_F(Faults, InterruptedSaveIsReportedAndTheGameGoesOn) {
   game.Prepare("interrupt");
   ASSERT_NO_FATAL_FAILURE(FirstRun());
   const std::string oldStore = ReadAll(StorePath());
-  ASSERT_NO_FATAL_FAILURE(game.Start());
-  ASSERT_NO_FATAL_FAILURE(PlayLevel(0));
-  ASSERT_NO_FATAL_FAILURE(SolveWithF1());
-  ASSERT_NO_FATAL_FAILURE(ToMenu());
-  const std::string oldProgress = ReadAll(ProgressPath());
-  EXPECT_TRUE(Level0Solved(oldProgress)) << "written at the completion";
+  std::string oldProgress;
+  ASSERT_NO_FATAL_FAILURE(SolveLevel0(oldProgress));
 
   test_seam::BeforeAtomicRename = FailBeforeRename;
-  testing::internal::CaptureStderr();
-  FlipSoundsAndSave();
-  const std::string err = testing::internal::GetCapturedStderr();
+  const std::string err = FlipSoundsAndSaveTelling();
   EXPECT_NE(err.find("Tangrel 2.0: cannot save Users.dat:"), std::string::npos) << err;
   EXPECT_NE(err.find("Tangrel 2.0: cannot save " + StorePath().string()), std::string::npos) << err;
   EXPECT_EQ(ReadAll(StorePath()), oldStore);
@@ -328,9 +340,7 @@ TEST_F(Faults, ReadOnlyWorkingFolderKeepsTheOldProgress) {
   EXPECT_NE(game.fake.errors[0].find(realReadOnly ? "Read-only file system" : "Is a directory"), std::string::npos)
       << game.fake.errors[0];
   ASSERT_NO_FATAL_FAILURE(ToMenu());
-  testing::internal::CaptureStderr();
-  FlipSoundsAndSave();
-  err += testing::internal::GetCapturedStderr();
+  err += FlipSoundsAndSaveTelling();
   EXPECT_NE(err.find(std::string("Tangrel 2.0: cannot save Users.dat: ") +
                      (realReadOnly ? "Read-only file system" : "Is a directory")),
             std::string::npos)
@@ -384,16 +394,10 @@ TEST_F(Faults, FullDiskKeepsBothFilesAndTheNextSaveSucceeds) {
     }
   };
 
-  ASSERT_NO_FATAL_FAILURE(game.Start());
-  ASSERT_NO_FATAL_FAILURE(PlayLevel(0));
-  ASSERT_NO_FATAL_FAILURE(SolveWithF1());
-  ASSERT_NO_FATAL_FAILURE(ToMenu());
-  const std::string oldProgress = ReadAll(ProgressPath());
-  EXPECT_TRUE(Level0Solved(oldProgress)) << "written at the completion";
+  std::string oldProgress;
+  ASSERT_NO_FATAL_FAILURE(SolveLevel0(oldProgress));
   ASSERT_NO_FATAL_FAILURE(fill());
-  testing::internal::CaptureStderr();
-  FlipSoundsAndSave();
-  const std::string err = testing::internal::GetCapturedStderr();
+  const std::string err = FlipSoundsAndSaveTelling();
   EXPECT_NE(err.find("Tangrel 2.0: cannot save Users.dat: No space left on device"), std::string::npos)
       << err;
   EXPECT_NE(err.find("Tangrel 2.0: cannot save " + StorePath().string() + ": No space left on device"),

@@ -18,6 +18,13 @@ TouchAction Up(B b, int x, int y, TShiftState s = 0) { return {TouchAction::Up, 
 void Start(TouchGestures& g, int id, int x, int y, uint32_t t) { g.Start(id, x, y, x, y, t); }
 void MoveTo(TouchGestures& g, int id, int x, int y, uint32_t t) { g.MoveTo(id, x, y, x, y, t); }
 
+// Finger id moves to (x, y) at time t and lifts at time lift: the actions that gave.
+std::vector<TouchAction> MoveAndLift(TouchGestures& g, int id, int x, int y, uint32_t t, uint32_t lift) {
+  MoveTo(g, id, x, y, t);
+  g.End(id, lift);
+  return g.Take();
+}
+
 }  // namespace
 
 TEST(TouchGestures, ATapIsALeftClickWhereTheFingerTouched) {
@@ -39,9 +46,8 @@ TEST(TouchGestures, AMoveBeyondTheSlopDragsFromTheFirstPointAndHoldingThenNeverT
   EXPECT_EQ(g.Held(), ssLeft);
   // Held still far longer than a hold: still a drag.
   g.Tick(60 + 5 * TouchGestures::kHoldMs);
-  MoveTo(g, 1, 150, 140, 3000);
-  g.End(1, 3100);
-  EXPECT_EQ(g.Take(), (std::vector<TouchAction>{Move(150, 140), Up(B::mbLeft, 150, 140)}));
+  EXPECT_EQ(MoveAndLift(g, 1, 150, 140, 3000, 3100),
+            (std::vector<TouchAction>{Move(150, 140), Up(B::mbLeft, 150, 140)}));
 }
 
 TEST(TouchGestures, HoldingStillPressesTheRightButtonUntilTheFingerLifts) {
@@ -81,9 +87,8 @@ TEST(TouchGestures, ATapDuringADragTurnsThePieceAndTheDragGoesOn) {
   g.End(2, 150);
   EXPECT_EQ(g.Take(), (std::vector<TouchAction>{Down(B::mbRight, 150, 100, ssCtrl),
                                                Up(B::mbRight, 150, 100, ssCtrl), Down(B::mbLeft, 150, 100)}));
-  MoveTo(g, 1, 170, 120, 200);
-  g.End(1, 250);
-  EXPECT_EQ(g.Take(), (std::vector<TouchAction>{Move(170, 120), Up(B::mbLeft, 170, 120)}));
+  EXPECT_EQ(MoveAndLift(g, 1, 170, 120, 200, 250),
+            (std::vector<TouchAction>{Move(170, 120), Up(B::mbLeft, 170, 120)}));
 }
 
 TEST(TouchGestures, ASecondFingerThatMovesOrStaysDownIsNoTap) {
@@ -99,9 +104,8 @@ TEST(TouchGestures, ASecondFingerThatMovesOrStaysDownIsNoTap) {
   // Nor does the first finger click or hold after them; it may still drag.
   g.Tick(5000);
   EXPECT_EQ(g.Take(), (std::vector<TouchAction>{Move(100, 100)}));
-  MoveTo(g, 1, 130, 100, 5100);
-  g.End(1, 5200);
-  EXPECT_EQ(g.Take(), (std::vector<TouchAction>{Down(B::mbLeft, 100, 100), Move(130, 100), Up(B::mbLeft, 130, 100)}));
+  EXPECT_EQ(MoveAndLift(g, 1, 130, 100, 5100, 5200),
+            (std::vector<TouchAction>{Down(B::mbLeft, 100, 100), Move(130, 100), Up(B::mbLeft, 130, 100)}));
 }
 
 TEST(TouchGestures, ACancelledTouchClicksNothingButEndsWhatWasHeld) {

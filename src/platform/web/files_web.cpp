@@ -1,7 +1,8 @@
-// The calls on files in the browser: the program's files live in memory (the game's data
-// preloaded under /game), and the two the game writes, the settings store and the progress
-// file, are also kept in the page's local storage. Each finished atomic replace of one of
-// them writes its whole new content under its key; at start they are read back from there.
+// The files in the browser: the program's files live in memory (the game's data preloaded
+// under /game) and take the POSIX calls (files_posix.cpp); the two the game writes, the
+// settings store and the progress file, are also kept in the page's local storage. Each
+// finished atomic replace of one of them writes its whole new content under its key; at
+// start they are read back from there.
 // A write the browser refuses (full, private browsing, storage turned off) is reported once;
 // the game goes on, and what was stored before stays as it was.
 #include <emscripten.h>
@@ -9,10 +10,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <optional>
 #include <vector>
 
@@ -56,22 +55,20 @@ EM_JS(uint8_t*, tw_storage_get, (const char* key, int* size), {
   return p;
 });
 
-namespace plat::osfile {
+namespace plat::web {
 
 namespace {
-std::string ErrnoText(int err) { return std::strerror(err); }
-int Fd(File f) { return static_cast<int>(f); }
 bool gRefusalReported = false;
 
 // The whole new content of path into local storage, when it is a file we keep there.
 void KeepInStorage(const std::string& path) {
-  const web::StoredFile* kept = web::StoredFileFor(path);
+  const StoredFile* kept = StoredFileFor(path);
   if (!kept) return;
   std::vector<uint8_t> bytes;
   bool exists = false, overLimit = false;
   std::string error;
   if (!ReadFileLimited(path, kSettingsStoreMaxBytes, bytes, exists, overLimit, error) || !exists || overLimit) return;
-  const std::string value = web::EncodeStored(*kept, bytes);
+  const std::string value = EncodeStored(*kept, bytes);
   if (tw_storage_put(kept->key, reinterpret_cast<const uint8_t*>(value.data()), static_cast<int>(value.size())))
     return;
   if (gRefusalReported) return;
@@ -84,103 +81,9 @@ void KeepInStorage(const std::string& path) {
 }
 }  // namespace
 
-const char kSeparators[] = "/";
-
-bool MakeFolder(const std::string& dir, std::string& why) {
-  if (::mkdir(dir.c_str(), 0700) != 0 && errno != EEXIST) {
-    why = ErrnoText(errno);
-    return false;
-  }
-  return true;
-}
-
-bool IsFolder(const std::string& dir, std::string& why) {
-  struct stat st{};
-  if (::stat(dir.c_str(), &st) != 0) {
-    why = ErrnoText(errno);
-    return false;
-  }
-  if (!S_ISDIR(st.st_mode)) {
-    why = ErrnoText(ENOTDIR);
-    return false;
-  }
-  return true;
-}
-
-File CreateForWriting(const std::string& path, std::string& why) {
-  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  if (fd < 0) {
-    why = ErrnoText(errno);
-    return kNoFile;
-  }
-  return fd;
-}
-
-bool WriteAll(File f, const uint8_t* p, size_t n, std::string& why) {
-  while (n > 0) {
-    const ssize_t w = ::write(Fd(f), p, n);
-    if (w <= 0) {
-      why = ErrnoText(w < 0 ? errno : EIO);
-      return false;
-    }
-    p += w;
-    n -= static_cast<size_t>(w);
-  }
-  return true;
-}
-
-// The files are in memory: nothing to wait for.
-bool FlushToDisk(File, std::string&) { return true; }
-
-bool CloseFile(File f, std::string& why) {
-  if (::close(Fd(f)) == 0) return true;
-  why = ErrnoText(errno);
-  return false;
-}
-
-std::string WriteFaultText() { return ErrnoText(EIO); }
-
-bool MoveOver(const std::string& temp, const std::string& path, std::string& why) {
-  if (::rename(temp.c_str(), path.c_str()) == 0) return true;
-  why = ErrnoText(errno);
-  return false;
-}
-
-void RemoveFile(const std::string& path) { ::unlink(path.c_str()); }
-
-// The replace is finished: now it is made to last, in the page's storage.
-void MakeReplaceDurable(const std::string& path) { KeepInStorage(path); }
-
-File OpenForReading(const std::string& path, bool& missing, std::string& why) {
-  const int fd = ::open(path.c_str(), O_RDONLY);
-  if (fd >= 0) return fd;
-  missing = errno == ENOENT || errno == ENOTDIR;
-  if (!missing) why = ErrnoText(errno);
-  return kNoFile;
-}
-
-bool RegularFileSize(File f, uint64_t& size) {
-  struct stat st{};
-  if (::fstat(Fd(f), &st) != 0 || !S_ISREG(st.st_mode)) return false;
-  size = st.st_size > 0 ? static_cast<uint64_t>(st.st_size) : 0;
-  return true;
-}
-
-bool ReadSome(File f, uint8_t* p, size_t n, size_t& got, std::string& why) {
-  const ssize_t r = ::read(Fd(f), p, n);
-  if (r < 0) {
-    why = ErrnoText(errno);
-    return false;
-  }
-  got = static_cast<size_t>(r);
-  return true;
-}
-
-}  // namespace plat::osfile
-
-namespace plat::web {
-
 void RestoreStoredFiles(const std::string& configDir, const std::string& workDir) {
+  // From now on each finished replace is made to last in the page's storage.
+  osfile::SetReplacedHook(KeepInStorage);
   for (const char* name : {"user.reg", "Users.dat"}) {
     const StoredFile* kept = StoredFileByName(name);
     if (!kept) continue;

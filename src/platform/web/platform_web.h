@@ -38,7 +38,8 @@ bool Sleeping();
 void AllowWaits(bool allow);
 
 // The settings and progress files from the page's local storage into the program's files
-// (at start), and a refused write reported once.
+// (at start); from then on each finished replace of one is kept there, and a refused write
+// reported once.
 void RestoreStoredFiles(const std::string& configDir, const std::string& workDir);
 
 // The media-control backend that plays "Sounds\themeN.mid" as music/themeN.ogg.

@@ -4,6 +4,7 @@
 // the system's converter (msacm32).
 #include "platform/win32/platform_win32.h"
 #include "platform/mci.h"
+#include "platform/wave_samples.h"
 
 // Windows headers after ours: they define the virtual-key names as macros.
 #include <windows.h>
@@ -25,26 +26,6 @@ namespace {
 
 constexpr int kBufferFrames = 1470;  // a thirtieth of a second
 constexpr int kBufferCount = 4;
-// A converted effect larger than this is refused (a hostile rate or length).
-constexpr size_t kMaxConvertedBytes = 256u << 20;
-
-uint32_t Le32(const uint8_t* p) {
-  return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16 |
-         static_cast<uint32_t>(p[3]) << 24;
-}
-
-// One sample of any of the formats we take, at 16-bit scale.
-int16_t Sample(const uint8_t* p, unsigned tag, unsigned bits) {
-  if (tag == 1 && bits == 8) return static_cast<int16_t>((static_cast<int>(p[0]) - 128) * 256);
-  if (tag == 1 && bits == 16) return static_cast<int16_t>(p[0] | p[1] << 8);
-  if (tag == 1 && bits == 24) return static_cast<int16_t>(p[1] | p[2] << 8);
-  if (tag == 1 && bits == 32) return static_cast<int16_t>(p[2] | p[3] << 8);
-  float f;
-  uint32_t u = Le32(p);
-  std::memcpy(&f, &u, sizeof f);
-  if (!(f == f)) f = 0;  // NaN
-  return static_cast<int16_t>(std::clamp(f, -1.0f, 1.0f) * 32767.0f);
-}
 
 // The system converts 16-bit stereo from one rate to ours.
 bool ChangeRate(const std::vector<int16_t>& in, uint32_t rate, std::vector<int16_t>& out) {
@@ -62,7 +43,7 @@ bool ChangeRate(const std::vector<int16_t>& in, uint32_t rate, std::vector<int16
   if (acmStreamOpen(&s, nullptr, &src, &dst, nullptr, 0, 0, ACM_STREAMOPENF_NONREALTIME) != 0) return false;
   const DWORD srcBytes = static_cast<DWORD>(in.size() * 2);
   DWORD dstBytes = 0;
-  bool ok = acmStreamSize(s, srcBytes, &dstBytes, ACM_STREAMSIZEF_SOURCE) == 0 && dstBytes <= kMaxConvertedBytes;
+  bool ok = acmStreamSize(s, srcBytes, &dstBytes, ACM_STREAMSIZEF_SOURCE) == 0 && dstBytes <= wave::kMaxConvertedBytes;
   if (ok) {
     out.assign(dstBytes / 2 + 2, 0);
     ACMSTREAMHEADER h{};
@@ -115,31 +96,21 @@ class WaveOutOutput : public IAudioOutput {
   bool ConvertWave(const uint8_t* fmt, size_t fmtSize, const uint8_t* data, size_t dataSize,
                    std::vector<int16_t>& out) override {
     out.clear();
-    if (!fmt || fmtSize < 16) return false;
-    auto u16 = [fmt](size_t o) { return static_cast<unsigned>(fmt[o] | fmt[o + 1] << 8); };
-    unsigned tag = u16(0), channels = u16(2), bits = u16(14);
-    const uint32_t rate = Le32(fmt + 4);
-    if (tag == 0xFFFE && fmtSize >= 26) tag = u16(24);  // extensible: the sub-format
-    const bool known = (tag == 1 && (bits == 8 || bits == 16 || bits == 24 || bits == 32)) || (tag == 3 && bits == 32);
-    if (!known || channels < 1 || channels > 8 || rate < 1000 || rate > 384000) return false;
-    const size_t sampleBytes = bits / 8, frameBytes = channels * sampleBytes;
-    const size_t frames = data ? dataSize / frameBytes : 0;
-    if (frames == 0) return true;  // an empty sound: plays and ends at once
-    if (frames * frameBytes > kMaxConvertedBytes) return false;
-    if (static_cast<double>(frames) * kAudioRate / rate * 4 + 4096 > kMaxConvertedBytes) return false;
-    // Stereo 16-bit at the wave's rate: mono goes to both sides, more channels keep the
-    // first two (front left and right).
-    std::vector<int16_t> stereo(frames * 2);
-    for (size_t i = 0; i < frames; ++i) {
-      const uint8_t* f = data + i * frameBytes;
-      stereo[2 * i] = Sample(f, tag, bits);
-      stereo[2 * i + 1] = channels > 1 ? Sample(f + sampleBytes, tag, bits) : stereo[2 * i];
+    wave::Shape w;
+    if (!wave::ReadShape(fmt, fmtSize, data, dataSize, w)) return false;
+    if (w.frames == 0) return true;  // an empty sound: plays and ends at once
+    if (static_cast<double>(w.frames) * kAudioRate / w.rate * 4 + 4096 > wave::kMaxConvertedBytes) return false;
+    // Stereo 16-bit at the wave's rate.
+    std::vector<int16_t> stereo(w.frames * 2);
+    for (size_t i = 0; i < w.frames; ++i) {
+      stereo[2 * i] = wave::SideSample(w, data, i, 0);
+      stereo[2 * i + 1] = wave::SideSample(w, data, i, 1);
     }
-    if (rate == static_cast<uint32_t>(kAudioRate)) {
+    if (w.rate == static_cast<uint32_t>(kAudioRate)) {
       out = std::move(stereo);
       return true;
     }
-    return ChangeRate(stereo, rate, out);
+    return ChangeRate(stereo, w.rate, out);
   }
 
  private:
