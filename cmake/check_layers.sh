@@ -10,7 +10,9 @@ cd "$ROOT" || exit 2
 [ -f "$TABLE" ] || { echo "no table of layers at $TABLE" >&2; exit 2; }
 LIST=$(mktemp) || exit 2
 trap 'rm -f "$LIST"' EXIT
-find src tools bench tests fuzz -type f \( -name '*.h' -o -name '*.hpp' -o -name '*.c' -o -name '*.cc' -o -name '*.cpp' \) 2>/dev/null |
+# Our own sources only: the packages npm puts under tests/web/node_modules are not ours.
+find src tools bench tests fuzz -name node_modules -prune -o \
+  -type f \( -name '*.h' -o -name '*.hpp' -o -name '*.c' -o -name '*.cc' -o -name '*.cpp' \) -print 2>/dev/null |
   LC_ALL=C sort >"$LIST"
 [ -s "$LIST" ] || { echo "no sources under $ROOT" >&2; exit 2; }
 
