@@ -1,5 +1,7 @@
 // Fuzzes start-up reading of "Users.dat" and of the settings store from one input: the first
-// byte splits it between the two files. Nothing may crash, and the record stays 5076 bytes.
+// byte splits it between the two files. Nothing may crash, the record stays 5076 bytes, and the
+// progress file's bytes are never lost: a file taken as it is stays "Users.dat" and gives the
+// record its leading bytes; any other is set aside whole as "Users.dat.damaged".
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -8,7 +10,9 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
+#include <system_error>
 
 #include "platform/fake/fake_platform.h"
 #include "settings/reestr.h"
@@ -23,6 +27,25 @@ void WriteFile(const std::string& path, const uint8_t* data, size_t size) {
   if (!f) std::abort();
   if (size) std::fwrite(data, 1, size, f);
   std::fclose(f);
+}
+
+bool FileHolds(const std::string& path, const uint8_t* data, size_t size) {
+  FILE* f = std::fopen(path.c_str(), "rb");
+  if (!f) return false;
+  std::string got;
+  char buf[4096];
+  size_t n;
+  while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) got.append(buf, n);
+  std::fclose(f);
+  return got.size() == size && (size == 0 || std::equal(data, data + size, got.begin(),
+                                                        [](uint8_t a, char b) { return a == static_cast<uint8_t>(b); }));
+}
+
+// The files an earlier input left set aside.
+void RemoveSetAside() {
+  std::error_code ec;
+  for (const auto& e : std::filesystem::directory_iterator(gDir, ec))
+    if (e.path().filename().string().rfind("Users.dat.damaged", 0) == 0) std::filesystem::remove(e.path(), ec);
 }
 }  // namespace
 
@@ -48,10 +71,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   LoadSettings();
   if (fchdir(gHomeDir) != 0) std::abort();
   if (PlayerRecord.Bytes.size() != kPlayerRecordSize) std::abort();
-  if (restSize - split >= 5) {
-    // The leading bytes are the file's.
+  const uint8_t* file = rest + split;
+  const size_t fileSize = restSize - split;
+  if (FileHolds(gDir + "/Users.dat", file, fileSize)) {
+    // Taken as it is: a whole record, whose leading bytes are the file's.
+    if (fileSize != kPlayerRecordSize) std::abort();
     for (size_t i = 0; i < 5; ++i)
-      if (PlayerRecord.Bytes[i] != rest[split + i]) std::abort();
+      if (PlayerRecord.Bytes[i] != file[i]) std::abort();
+  } else if (!FileHolds(gDir + "/Users.dat.damaged", file, fileSize)) {
+    std::abort();  // neither kept nor set aside whole: the player's file is lost
   }
+  RemoveSetAside();
   return 0;
 }
