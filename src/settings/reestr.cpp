@@ -145,6 +145,17 @@ std::string SizeFault(size_t size, bool overLimit) {
   return {};
 }
 
+// Reads "Users.dat" as it stands (at most a record's bytes) and checks it: false when it
+// cannot be read (error says why); else exists, the bytes, and what is wrong with them (empty
+// when the file is one the game wrote).
+bool ReadStoredProgress(std::vector<uint8_t>& bytes, bool& exists, std::string& fault, std::string& error) {
+  bool overLimit = false;
+  if (!plat::ReadFileLimited(kProgressFile, kPlayerRecordSize, bytes, exists, overLimit, error)) return false;
+  fault = SizeFault(bytes.size(), overLimit);
+  if (fault.empty()) fault = RecordFault(bytes.data(), true);
+  return true;
+}
+
 std::string WorkingFolder() {
   std::error_code ec;
   const std::filesystem::path here = std::filesystem::current_path(ec);
@@ -176,18 +187,16 @@ void SetAside(const std::string& fault, const std::string& goesOn) {
 // or from the initial record.
 void ReadProgressFile() {
   std::vector<uint8_t> bytes;
-  bool exists = false, overLimit = false;
-  std::string error;
-  if (!plat::ReadFileLimited(kProgressFile, kPlayerRecordSize, bytes, exists, overLimit, error)) {
+  bool exists = false;
+  std::string fault, error;
+  if (!ReadStoredProgress(bytes, exists, fault, error)) {
     std::fprintf(stderr, "Tangrel 2.0: cannot read %s: %s\n", kProgressFile, error.c_str());
     return;
   }
   if (!exists) return;
-  std::string fault = SizeFault(bytes.size(), overLimit);
   // At most the record's size was read; it goes over the leading bytes of the initial record.
   TPlayerRecord read = PlayerRecord;
   std::copy(bytes.begin(), bytes.end(), read.Bytes.begin());
-  if (fault.empty()) fault = RecordFault(read.Bytes.data(), true);
   if (fault.empty()) {
     PlayerRecord = read;
     return;
@@ -206,13 +215,10 @@ void ReadProgressFile() {
 // that is not ours is set aside first, as at start-up.
 void MergeWithDisk() {
   std::vector<uint8_t> bytes;
-  bool exists = false, overLimit = false;
-  std::string error;
+  bool exists = false;
+  std::string fault, error;
   // A damaged file that could not be moved stays as it is; the player was told.
-  if (!gProgressBlocked &&
-      plat::ReadFileLimited(kProgressFile, kPlayerRecordSize, bytes, exists, overLimit, error) && exists) {
-    std::string fault = SizeFault(bytes.size(), overLimit);
-    if (fault.empty()) fault = RecordFault(bytes.data(), true);
+  if (!gProgressBlocked && ReadStoredProgress(bytes, exists, fault, error) && exists) {
     if (fault.empty()) {
       for (int l = 0; l < 100; ++l)
         if (MarkAt(bytes.data(), l) != 0 && PlayerRecord.SolvedFlags(l) == 0) PlayerRecord.SetSolvedFlags(l, -1);
